@@ -1,8 +1,12 @@
 #include "c3stream/singleton_manager.h"
 
+#include "c3stream/c3_stream.h"
+
 // One default factory of each kind. The audio, video and PES slots stay empty until those
-// formats are part of the library; the C3 slot is filled once the container is.
-CSingletonManager::CSingletonManager() = default;
+// formats are part of the library.
+CSingletonManager::CSingletonManager() : m_pC3Factory(std::make_shared<CC3Factory>())
+{
+}
 
 CSingletonManager::~CSingletonManager() = default;
 

@@ -25,9 +25,18 @@ std::uint32_t IntegerPart(double dValue)
     return static_cast<std::uint32_t>(std::fmin(dValue, kTwoPow32 - 1.0));
 }
 
+// A time read from n ticks is n / rate, and multiplying back can land a hair below n (for about
+// one count in twelve), so a header read and written again would lose a tick. Values within
+// rounding error of an integer are taken as that integer before the integer part is cut.
+double SnapToInteger(double dValue)
+{
+    const double dNearest = std::round(dValue);
+    return std::fabs(dValue - dNearest) <= std::fabs(dNearest) * 1e-12 ? dNearest : dValue;
+}
+
 CTickCount ToTicks(double dSeconds)
 {
-    const double dTicks = dSeconds * kTicksPerSecond;
+    const double dTicks = SnapToInteger(dSeconds * kTicksPerSecond);
     if (!std::isfinite(dTicks))
         return {};
     const double dHigh = std::floor(dTicks / kTwoPow32);
@@ -121,7 +130,7 @@ void CEscrTime::Write(CBufferWriter& writer) const
     writer.WriteBits(m_byReserved & 0x3u, 2);
     WriteMarkedCount(writer, ToTicks(m_dSeconds));
     // The part of the 27 MHz count below one 90 kHz tick, cut to 16 bits.
-    const double dFine = m_dSeconds * kEscrTicksPerSecond;
+    const double dFine = SnapToInteger(m_dSeconds * kEscrTicksPerSecond);
     const double dExtension = dFine - std::floor(dFine / 300.0) * 300.0;
     writer.WriteBits(IntegerPart(dExtension) & 0x1FFu, 9);
     writer.WriteBit(1);

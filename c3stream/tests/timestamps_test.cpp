@@ -40,6 +40,22 @@ TEST(SecondsTime, TickCountForm)
     EXPECT_EQ(WriteTime(CSecondsTime(1e300), 4).size(), 4u);
 }
 
+TEST(SecondsTime, TickCountsSurviveReadThenWrite)
+{
+    // A header read and written back must keep its count, also where n / 90000 * 90000 lands
+    // just below n in floating point.
+    for (std::uint32_t n = 0; n < 300000; n += 7)
+    {
+        for (std::uint32_t nTicks : {n, 0xFFFFFFFFu - n})
+        {
+            const Bytes bytes{
+                static_cast<std::uint8_t>(nTicks >> 24), static_cast<std::uint8_t>(nTicks >> 16),
+                static_cast<std::uint8_t>(nTicks >> 8), static_cast<std::uint8_t>(nTicks)};
+            ASSERT_EQ(WriteTime(ReadTime<CSecondsTime>(bytes), 4), bytes) << nTicks;
+        }
+    }
+}
+
 TEST(SecondsTime, AudioFormRoundTripsToTwoTicks)
 {
     const double timesInTicks[] = {
