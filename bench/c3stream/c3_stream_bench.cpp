@@ -1,0 +1,108 @@
+// Throughput of reading and writing a C3 stream held in memory, beside a plain copy of the same
+// bytes: the library keeps pointers into the buffer, so a read should cost little per byte and
+// a write little more than the copy.
+#include "c3stream/c3stream_headers.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstring>
+#include <vector>
+
+namespace
+{
+using Bytes = std::vector<std::uint8_t>;
+
+constexpr std::size_t kStreamBytes = 64u << 20;
+constexpr std::uint32_t kAudioLength = 2 * 3224;
+
+// About 64 MB of packets with video payloads around 20 KB.
+const Bytes& SourceStream()
+{
+    static const Bytes s_stream = []
+    {
+        Bytes stream(kStreamBytes);
+        CBufferWriter writer(stream.data(), stream.size());
+        std::uint64_t cbPrevious = 0;
+        for (std::uint32_t i = 0; writer.Remaining() > kC3HeaderLength + 24000 + kAudioLength; ++i)
+        {
+            CC3Header header;
+            header.m_cbHeaderLength = kC3HeaderLength;
+            header.m_cbVideoLength = 16000 + (i * 7919) % 8000;
+            header.m_cbAudioLength = kAudioLength;
+            header.m_nFlags = 1 + i % 3;
+            header.m_cbPreviousLength = static_cast<std::uint32_t>(cbPrevious);
+            header.m_timestamp.m_dSeconds = i * 1001.0 / 30000;
+            header.Write(writer);
+            writer.Fill(static_cast<std::uint8_t>(i), header.m_cbVideoLength + kAudioLength);
+            cbPrevious = header.TotalLength();
+        }
+        stream.resize(writer.Position() - writer.Begin());
+        return stream;
+    }();
+    return s_stream;
+}
+
+CC3Stream ReadStream(const Bytes& source)
+{
+    CC3Stream stream;
+    CBufferReader reader(source.data(), source.size());
+    stream.Read(reader);
+    return stream;
+}
+
+void Read(benchmark::State& state)
+{
+    const Bytes& source = SourceStream();
+    for (auto _ : state)
+    {
+        CC3Stream stream = ReadStream(source);
+        benchmark::DoNotOptimize(stream.Children().data());
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * source.size()));
+}
+
+void Write(benchmark::State& state)
+{
+    const Bytes& source = SourceStream();
+    CC3Stream stream = ReadStream(source);
+    Bytes out(source.size());
+    for (auto _ : state)
+    {
+        CBufferWriter writer(out.data(), out.size());
+        stream.Write(writer);
+        benchmark::ClobberMemory();
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * source.size()));
+}
+
+void ReadAndWrite(benchmark::State& state)
+{
+    const Bytes& source = SourceStream();
+    Bytes out(source.size());
+    for (auto _ : state)
+    {
+        CC3Stream stream = ReadStream(source);
+        CBufferWriter writer(out.data(), out.size());
+        stream.Write(writer);
+        benchmark::ClobberMemory();
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * source.size()));
+}
+
+void Memcpy(benchmark::State& state)
+{
+    const Bytes& source = SourceStream();
+    Bytes out(source.size());
+    for (auto _ : state)
+    {
+        std::memcpy(out.data(), source.data(), source.size());
+        benchmark::ClobberMemory();
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * source.size()));
+}
+
+BENCHMARK(Read)->Unit(benchmark::kMillisecond);
+BENCHMARK(Write)->Unit(benchmark::kMillisecond);
+BENCHMARK(ReadAndWrite)->Unit(benchmark::kMillisecond);
+BENCHMARK(Memcpy)->Unit(benchmark::kMillisecond);
+} // namespace
