@@ -2,6 +2,7 @@
 
 #include "c3stream/exceptions.h"
 #include "c3stream/processor_interfaces.h"
+#include "c3stream/raw_bytes.h"
 #include "c3stream/singleton_manager.h"
 
 #include <algorithm>
@@ -24,13 +25,6 @@ void WritePrefixAndId(CBufferWriter& writer, std::uint8_t byStreamId)
 {
     writer.WriteBytes(kPesStartCodePrefix, 3);
     writer.WriteBytes(byStreamId, 1);
-}
-
-// A raw copy that leaves a full buffer alone when there is nothing to copy.
-void WriteBytesIfAny(CBufferWriter& writer, const std::uint8_t* pSource, std::size_t cb)
-{
-    if (pSource && cb != 0)
-        writer.WriteRaw(pSource, cb);
 }
 
 bool ReadFlag(CBufferReader& reader)
@@ -194,7 +188,7 @@ void CPesOptionalFields::WriteExtension(CBufferWriter& writer) const
     {
         writer.WriteBits(m_byPackFieldLength, 8);
         if (m_pPackHeader)
-            WriteBytesIfAny(writer, m_pPackHeader.get(), m_byPackFieldLength);
+            WriteRawBytes(writer, m_pPackHeader.get(), m_byPackFieldLength);
         else
             writer.Fill(0xFF, m_byPackFieldLength);
     }
@@ -323,7 +317,7 @@ void CPesPacket::Write(CBufferWriter& writer)
     if (m_pOptionalFields)
         m_pOptionalFields->Write(writer);
     writer.Fill(0xFF, m_cbStuffing);
-    WriteBytesIfAny(writer, m_pPayload, m_cbPayload);
+    WriteRawBytes(writer, m_pPayload, m_cbPayload);
 }
 
 void CPesPacket::WriteFlags(CBufferWriter& writer) const
@@ -399,7 +393,7 @@ void CPesDataPacket::Write(CBufferWriter& writer)
 {
     WritePrefixAndId(writer, m_byStreamId);
     writer.WriteBytes(m_nPacketLength, 2);
-    WriteBytesIfAny(writer, m_vecData.data(), m_vecData.size());
+    WriteRawBytes(writer, m_vecData.data(), m_vecData.size());
 }
 
 bool CPesDataPacket::Accept(IProcessor& processor)

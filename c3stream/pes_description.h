@@ -10,7 +10,7 @@
 struct CPesDescription
 {
     std::uint32_t nStreamId = 0;
-    std::uint32_t nPacketLength = 0;
+    std::uint32_t nPacketLength = 3;
     std::uint32_t nScramblingControl = 0;
     std::uint32_t nPriority = 0;
     std::uint32_t nDataAlignment = 0;
