@@ -1,0 +1,71 @@
+#pragma once
+
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+// A fresh directory under the system's temporary directory, removed with its contents.
+class CTempDirectory
+{
+public:
+    CTempDirectory()
+    {
+        std::string pattern = (std::filesystem::temp_directory_path() / "lmrtest-XXXXXX").string();
+        if (!::mkdtemp(pattern.data()))
+            throw std::runtime_error("mkdtemp failed");
+        m_path = pattern;
+    }
+    ~CTempDirectory()
+    {
+        std::error_code ignored;
+        std::filesystem::remove_all(m_path, ignored);
+    }
+    CTempDirectory(const CTempDirectory&) = delete;
+    CTempDirectory& operator=(const CTempDirectory&) = delete;
+
+    // The path of a file in the directory, as a string.
+    std::string operator/(const std::string& name) const { return (m_path / name).string(); }
+    const std::filesystem::path& Path() const { return m_path; }
+
+private:
+    std::filesystem::path m_path;
+};
+
+inline std::vector<std::uint8_t> ReadWholeFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+inline std::string ReadWholeText(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+inline void WriteWholeFile(const std::string& path, const std::vector<std::uint8_t>& bytes)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
+}
+
+inline void WriteWholeText(const std::string& path, const std::string& text)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << text;
+}
+
+// Bytes 0, 1, 2, ... 250, 0, 1, ...: never a start code, and a shifted copy never matches.
+inline std::vector<std::uint8_t> CountingBytes(std::size_t cb, std::size_t first = 0)
+{
+    std::vector<std::uint8_t> bytes(cb);
+    for (std::size_t i = 0; i < cb; ++i)
+        bytes[i] = static_cast<std::uint8_t>((first + i) % 251);
+    return bytes;
+}
