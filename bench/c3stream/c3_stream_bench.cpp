@@ -50,55 +50,55 @@ CC3Stream ReadStream(const Bytes& source)
     return stream;
 }
 
-void Read(benchmark::State& state)
+// Runs fnPass once per iteration and reports the stream's bytes per second.
+template <class TPass> void Measure(benchmark::State& state, TPass fnPass)
 {
     const Bytes& source = SourceStream();
+    Bytes out(source.size());
     for (auto _ : state)
     {
-        CC3Stream stream = ReadStream(source);
-        benchmark::DoNotOptimize(stream.Children().data());
+        fnPass(source, out);
+        benchmark::ClobberMemory();
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * source.size()));
+}
+
+void Read(benchmark::State& state)
+{
+    Measure(state,
+            [](const Bytes& source, Bytes&)
+            {
+                CC3Stream stream = ReadStream(source);
+                benchmark::DoNotOptimize(stream.Children().data());
+            });
 }
 
 void Write(benchmark::State& state)
 {
-    const Bytes& source = SourceStream();
-    CC3Stream stream = ReadStream(source);
-    Bytes out(source.size());
-    for (auto _ : state)
-    {
-        CBufferWriter writer(out.data(), out.size());
-        stream.Write(writer);
-        benchmark::ClobberMemory();
-    }
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * source.size()));
+    CC3Stream stream = ReadStream(SourceStream());
+    Measure(state,
+            [&stream](const Bytes&, Bytes& out)
+            {
+                CBufferWriter writer(out.data(), out.size());
+                stream.Write(writer);
+            });
 }
 
 void ReadAndWrite(benchmark::State& state)
 {
-    const Bytes& source = SourceStream();
-    Bytes out(source.size());
-    for (auto _ : state)
-    {
-        CC3Stream stream = ReadStream(source);
-        CBufferWriter writer(out.data(), out.size());
-        stream.Write(writer);
-        benchmark::ClobberMemory();
-    }
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * source.size()));
+    Measure(state,
+            [](const Bytes& source, Bytes& out)
+            {
+                CC3Stream stream = ReadStream(source);
+                CBufferWriter writer(out.data(), out.size());
+                stream.Write(writer);
+            });
 }
 
 void Memcpy(benchmark::State& state)
 {
-    const Bytes& source = SourceStream();
-    Bytes out(source.size());
-    for (auto _ : state)
-    {
-        std::memcpy(out.data(), source.data(), source.size());
-        benchmark::ClobberMemory();
-    }
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * source.size()));
+    Measure(state, [](const Bytes& source, Bytes& out)
+            { std::memcpy(out.data(), source.data(), source.size()); });
 }
 
 BENCHMARK(Read)->Unit(benchmark::kMillisecond);

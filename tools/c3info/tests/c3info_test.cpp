@@ -65,8 +65,16 @@ protected:
             << result.strOutput;
     }
 
-    const std::string m_strGood = testing::TempDir() + "c3info_good.c3s";
-    const std::string m_strBroken = testing::TempDir() + "c3info_broken.c3s";
+    // CTest runs the cases in parallel processes: each gets its own files.
+    static std::string TempPath(const char* pszKind)
+    {
+        return testing::TempDir() + "c3info_" +
+               testing::UnitTest::GetInstance()->current_test_info()->name() + "_" + pszKind +
+               ".c3s";
+    }
+
+    const std::string m_strGood = TempPath("good");
+    const std::string m_strBroken = TempPath("broken");
     Bytes m_good;
     // The second packet (a B picture) starts after the I packet.
     const std::size_t m_nSecond = 28 + 20000 + 6448;
