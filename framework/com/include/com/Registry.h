@@ -13,6 +13,8 @@
 
 #include "com/Types.h"
 
+#include <string>
+
 struct HKEY__;
 using HKEY = HKEY__*;
 using PHKEY = HKEY*;
@@ -77,3 +79,7 @@ LONG RegEnumValueW(HKEY hKey, DWORD dwIndex, LPWSTR lpValueName, DWORD* lpcchVal
                    DWORD* lpReserved, DWORD* lpType, BYTE* lpData, DWORD* lpcbData);
 
 inline constexpr LONG ERROR_UNSUPPORTED_TYPE = 1630;
+
+/// Convenience: the REG_SZ value lpValue of hKey\lpSubKey (null names the default
+/// value) as a string.
+LONG RegReadString(HKEY hKey, LPCWSTR lpSubKey, LPCWSTR lpValue, std::wstring& value);
