@@ -1,38 +1,28 @@
-// Random and mutated streams into CC3Stream::Read. Each input lives in a heap block of exactly
-// its size, so the sanitizers catch any access outside it.
+// Random and mutated streams into CC3Stream::Read, each in a heap block of exactly its size so
+// the sanitizers catch any access outside it.
+#include "c3_test_support.h"
+
 #include "c3stream/c3stream_headers.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstring>
 #include <random>
-#include <vector>
 
 namespace
 {
-using Bytes = std::vector<std::uint8_t>;
-
 Bytes ValidStream(std::mt19937& rng)
 {
-    std::uniform_int_distribution<std::uint32_t> length(0, 300);
-    const std::uint32_t nPackets = rng() % 6;
     Bytes bytes;
     std::uint64_t cbPrevious = 0;
-    for (std::uint32_t i = 0; i < nPackets; ++i)
+    for (std::uint32_t i = 0, nPackets = rng() % 6; i < nPackets; ++i)
     {
-        CC3Header header;
-        header.m_cbHeaderLength = kC3HeaderLength;
-        header.m_cbVideoLength = length(rng);
-        header.m_cbAudioLength = rng() % 3 == 0 ? 0 : length(rng);
-        header.m_nFlags = 1 + rng() % 3;
-        header.m_cbPreviousLength = static_cast<std::uint32_t>(cbPrevious);
-        header.m_timestamp.m_dSeconds = i / 25.0;
-        cbPrevious = header.TotalLength();
-        const std::size_t cbStart = bytes.size();
-        bytes.resize(cbStart + cbPrevious, static_cast<std::uint8_t>(rng()));
-        CBufferWriter writer(bytes.data() + cbStart, kC3HeaderLength);
-        header.Write(writer);
+        const std::uint32_t cbVideo = rng() % 300;
+        const std::uint32_t cbAudio = rng() % 3 ? rng() % 300 : 0;
+        const Bytes header = HeaderBytes(cbVideo, cbAudio, cbPrevious, i / 25.0);
+        bytes.insert(bytes.end(), header.begin(), header.end());
+        bytes.resize(bytes.size() + cbVideo + cbAudio, static_cast<std::uint8_t>(rng()));
+        cbPrevious = kC3HeaderLength + cbVideo + cbAudio;
     }
     return bytes;
 }
@@ -41,52 +31,41 @@ void Mutate(Bytes& bytes, std::mt19937& rng)
 {
     switch (rng() % 4)
     {
-    case 0: // flip a few bytes, often in a header's length fields
+    case 0: // a few random bytes
         for (std::uint32_t i = 0, n = 1 + rng() % 4; i < n && !bytes.empty(); ++i)
             bytes[rng() % bytes.size()] = static_cast<std::uint8_t>(rng());
         break;
     case 1: // cut anywhere
         bytes.resize(bytes.empty() ? 0 : rng() % bytes.size());
         break;
-    case 2: // a large length in the first header
+    case 2: // a huge length in the first header
         if (bytes.size() >= 16)
             std::memset(bytes.data() + 8 + 4 * (rng() % 2), 0xFF, 4);
         break;
-    default: // pure noise, sometimes with a marker in front
-        bytes.assign(rng() % 64, 0);
-        std::generate(bytes.begin(), bytes.end(), [&] { return rng(); });
+    default: // noise, sometimes behind a marker
+        bytes.resize(rng() % 64);
+        for (auto& by : bytes)
+            by = static_cast<std::uint8_t>(rng());
         if (bytes.size() >= 4 && rng() % 2)
             std::memcpy(bytes.data(), "\x88\x88\xCA\xFE", 4);
         break;
     }
 }
 
-// Payloads must lie inside the input.
-class CBoundsProcessor : public IProcessor
+// Whether the packet holds every payload its header declares; each one must lie inside the
+// input.
+bool CheckPayloads(const CSyntaxElement& element, const CBufferReader& input)
 {
-public:
-    CBoundsProcessor(const std::uint8_t* pBegin, const std::uint8_t* pEnd)
-        : m_pBegin(pBegin), m_pEnd(pEnd)
+    const auto& packet = dynamic_cast<const CC3Packet&>(element);
+    for (const CC3Payload* pPayload : {static_cast<const CC3Payload*>(packet.VideoData()),
+                                       static_cast<const CC3Payload*>(packet.AudioData())})
     {
+        if (pPayload)
+        {
+            EXPECT_GE(pPayload->Data(), input.Begin());
+            EXPECT_LE(pPayload->Length(), std::size_t(input.End() - pPayload->Data()));
+        }
     }
-    bool ProcessAudioData(CC3AudioData& audio) override { return Check(audio); }
-    bool ProcessVideoData(CC3VideoData& video) override { return Check(video); }
-
-    bool m_bComplete = true;
-
-private:
-    bool Check(const CC3Payload& payload)
-    {
-        EXPECT_GE(payload.Data(), m_pBegin);
-        EXPECT_LE(payload.Length(), static_cast<std::size_t>(m_pEnd - payload.Data()));
-        return true;
-    }
-    const std::uint8_t* m_pBegin;
-    const std::uint8_t* m_pEnd;
-};
-
-bool HasAllPayloads(const CC3Packet& packet)
-{
     const CC3Header& header = *packet.C3Header();
     return (header.m_cbVideoLength == 0 || packet.VideoData()) &&
            (header.m_cbAudioLength == 0 || packet.AudioData());
@@ -94,28 +73,25 @@ bool HasAllPayloads(const CC3Packet& packet)
 
 void ReadWriteAndCheck(const Bytes& input)
 {
-    const std::size_t cb = input.size();
-    const std::unique_ptr<std::uint8_t[]> pExact(new std::uint8_t[cb]);
-    std::copy(input.begin(), input.end(), pExact.get());
-    CBufferReader reader(pExact.get(), cb);
+    const CExactBuffer exact(input);
+    CBufferReader reader = exact.Reader();
     CC3Stream stream;
-    bool bThrew = false;
+    bool bComplete = true;
     try
     {
         stream.Read(reader);
     }
     catch (const CReaderException&)
     {
-        bThrew = true;
+        bComplete = false;
     }
-    CBoundsProcessor bounds(pExact.get(), pExact.get() + cb);
-    EXPECT_TRUE(stream.Accept(bounds));
+    IProcessor walkAll;
+    EXPECT_TRUE(stream.Accept(walkAll));
+    for (const auto& pPacket : stream.Children())
+        bComplete = CheckPayloads(*pPacket, reader) && bComplete;
 
-    bool bComplete = !bThrew;
-    for (const auto& pChild : stream.Children())
-        bComplete = bComplete && HasAllPayloads(dynamic_cast<const CC3Packet&>(*pChild));
-    const std::unique_ptr<std::uint8_t[]> pOut(new std::uint8_t[cb]);
-    CBufferWriter writer(pOut.get(), cb);
+    Bytes out(input.size());
+    CBufferWriter writer(out.data(), out.size());
     try
     {
         stream.Write(writer);
@@ -135,17 +111,14 @@ void ReadWriteAndCheck(const Bytes& input)
 TEST(C3StreamFuzz, RandomAndMutatedStreamsNeverCrash)
 {
     std::mt19937 rng(20240601);
-    for (int i = 0; i < 4000; ++i)
+    for (int i = 0; i < 4000 && !HasFailure(); ++i)
     {
         Bytes bytes = ValidStream(rng);
         if (i % 5 != 0)
             Mutate(bytes, rng);
         ReadWriteAndCheck(bytes);
         if (HasFailure())
-        {
             ADD_FAILURE() << "iteration " << i;
-            return;
-        }
     }
 }
 } // namespace
