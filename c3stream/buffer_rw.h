@@ -17,6 +17,8 @@ public:
 
     CBuffer() = default;
     CBuffer(const std::uint8_t* pData, std::size_t cbLength);
+    CBuffer(const CBuffer&) = default;
+    CBuffer& operator=(const CBuffer&) = default;
     virtual ~CBuffer() = default;
 
     const std::uint8_t* Begin() const { return m_pBegin; }
