@@ -1,8 +1,8 @@
 #include "c3stream/es_audio.h"
 
 #include "c3stream/buffer_rw.h"
+#include "c3stream/field_io.h"
 #include "c3stream/processor_interfaces.h"
-#include "c3stream/raw_bytes.h"
 #include "c3stream/singleton_manager.h"
 
 namespace

@@ -2,8 +2,8 @@
 
 #include "c3stream/buffer_rw.h"
 #include "c3stream/exceptions.h"
+#include "c3stream/field_io.h"
 #include "c3stream/processor_interfaces.h"
-#include "c3stream/raw_bytes.h"
 #include "c3stream/singleton_manager.h"
 
 #include <initializer_list>

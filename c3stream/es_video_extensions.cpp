@@ -1,30 +1,8 @@
 #include "c3stream/es_video_extensions.h"
 
 #include "c3stream/buffer_rw.h"
+#include "c3stream/field_io.h"
 #include "c3stream/processor_interfaces.h"
-
-namespace
-{
-template <class T> T ReadField(CBufferReader& reader, std::uint32_t nBits)
-{
-    return static_cast<T>(reader.ReadBits(nBits));
-}
-
-bool ReadFlag(CBufferReader& reader)
-{
-    return reader.ReadBit() != 0;
-}
-
-void SkipMarker(CBufferReader& reader)
-{
-    reader.ReadBit();
-}
-
-void WriteMarker(CBufferWriter& writer)
-{
-    writer.WriteBit(1);
-}
-} // namespace
 
 // CExtensionBody
 
@@ -53,7 +31,7 @@ void CSequenceExtension::ReadFields(CBufferReader& reader)
     m_byHorizontalSizeExtension = ReadField<std::uint8_t>(reader, 2);
     m_byVerticalSizeExtension = ReadField<std::uint8_t>(reader, 2);
     m_nBitRateExtension = ReadField<std::uint16_t>(reader, 12);
-    SkipMarker(reader);
+    SkipMarkerBit(reader);
     m_byVbvBufferSizeExtension = ReadField<std::uint8_t>(reader, 8);
     m_bLowDelay = ReadFlag(reader);
     m_byFrameRateExtensionN = ReadField<std::uint8_t>(reader, 2);
@@ -68,7 +46,7 @@ void CSequenceExtension::WriteFields(CBufferWriter& writer) const
     writer.WriteBits(m_byHorizontalSizeExtension, 2);
     writer.WriteBits(m_byVerticalSizeExtension, 2);
     writer.WriteBits(m_nBitRateExtension, 12);
-    WriteMarker(writer);
+    WriteMarkerBit(writer);
     writer.WriteBits(m_byVbvBufferSizeExtension, 8);
     writer.WriteBit(m_bLowDelay);
     writer.WriteBits(m_byFrameRateExtensionN, 2);
@@ -93,7 +71,7 @@ void CSequenceDisplayExtension::ReadFields(CBufferReader& reader)
         m_byMatrixCoefficients = ReadField<std::uint8_t>(reader, 8);
     }
     m_nDisplayHorizontalSize = ReadField<std::uint16_t>(reader, 14);
-    SkipMarker(reader);
+    SkipMarkerBit(reader);
     m_nDisplayVerticalSize = ReadField<std::uint16_t>(reader, 14);
 }
 
@@ -108,7 +86,7 @@ void CSequenceDisplayExtension::WriteFields(CBufferWriter& writer) const
         writer.WriteBits(m_byMatrixCoefficients, 8);
     }
     writer.WriteBits(m_nDisplayHorizontalSize, 14);
-    WriteMarker(writer);
+    WriteMarkerBit(writer);
     writer.WriteBits(m_nDisplayVerticalSize, 14);
 }
 
@@ -142,7 +120,7 @@ void CSequenceScalableExtension::WriteFields(CBufferWriter& writer) const
 void CSequenceScalableExtension::ReadSpatialFields(CBufferReader& reader)
 {
     m_nLowerLayerPredictionHorizontalSize = ReadField<std::uint16_t>(reader, 14);
-    SkipMarker(reader);
+    SkipMarkerBit(reader);
     m_nLowerLayerPredictionVerticalSize = ReadField<std::uint16_t>(reader, 14);
     m_byHorizontalSubsamplingFactorM = ReadField<std::uint8_t>(reader, 5);
     m_byHorizontalSubsamplingFactorN = ReadField<std::uint8_t>(reader, 5);
@@ -153,7 +131,7 @@ void CSequenceScalableExtension::ReadSpatialFields(CBufferReader& reader)
 void CSequenceScalableExtension::WriteSpatialFields(CBufferWriter& writer) const
 {
     writer.WriteBits(m_nLowerLayerPredictionHorizontalSize, 14);
-    WriteMarker(writer);
+    WriteMarkerBit(writer);
     writer.WriteBits(m_nLowerLayerPredictionVerticalSize, 14);
     writer.WriteBits(m_byHorizontalSubsamplingFactorM, 5);
     writer.WriteBits(m_byHorizontalSubsamplingFactorN, 5);

@@ -2,32 +2,12 @@
 
 #include "c3stream/buffer_rw.h"
 #include "c3stream/es_video.h"
+#include "c3stream/field_io.h"
 #include "c3stream/processor_interfaces.h"
-#include "c3stream/raw_bytes.h"
 #include "c3stream/singleton_manager.h"
 
 namespace
 {
-template <class T> T ReadField(CBufferReader& reader, std::uint32_t nBits)
-{
-    return static_cast<T>(reader.ReadBits(nBits));
-}
-
-bool ReadFlag(CBufferReader& reader)
-{
-    return reader.ReadBit() != 0;
-}
-
-void SkipMarker(CBufferReader& reader)
-{
-    reader.ReadBit();
-}
-
-void WriteMarker(CBufferWriter& writer)
-{
-    writer.WriteBit(1);
-}
-
 void ReadQuantiserMatrix(CBufferReader& reader, std::uint8_t (&byMatrix)[64])
 {
     for (std::uint8_t& byValue : byMatrix)
@@ -110,7 +90,7 @@ void CSequenceHeader::ReadHeader(CBufferReader& reader)
     m_byAspectRatioInformation = ReadField<std::uint8_t>(reader, 4);
     m_byFrameRateCode = ReadField<std::uint8_t>(reader, 4);
     m_nBitRate = reader.ReadBits(18);
-    SkipMarker(reader);
+    SkipMarkerBit(reader);
     m_nVbvBufferSize = ReadField<std::uint16_t>(reader, 10);
     m_bConstrainedParameters = ReadFlag(reader);
     m_bLoadIntraQuantiserMatrix = ReadFlag(reader);
@@ -130,7 +110,7 @@ void CSequenceHeader::WriteHeader(CBufferWriter& writer)
     writer.WriteBits(m_byAspectRatioInformation, 4);
     writer.WriteBits(m_byFrameRateCode, 4);
     writer.WriteBits(m_nBitRate, 18);
-    WriteMarker(writer);
+    WriteMarkerBit(writer);
     writer.WriteBits(m_nVbvBufferSize, 10);
     writer.WriteBit(m_bConstrainedParameters);
     writer.WriteBit(m_bLoadIntraQuantiserMatrix);
@@ -156,7 +136,7 @@ void CGopHeader::ReadHeader(CBufferReader& reader)
     m_bDropFrame = ReadFlag(reader);
     m_byHours = ReadField<std::uint8_t>(reader, 5);
     m_byMinutes = ReadField<std::uint8_t>(reader, 6);
-    SkipMarker(reader);
+    SkipMarkerBit(reader);
     m_bySeconds = ReadField<std::uint8_t>(reader, 6);
     m_byPictures = ReadField<std::uint8_t>(reader, 6);
     m_bClosedGop = ReadFlag(reader);
@@ -170,7 +150,7 @@ void CGopHeader::WriteHeader(CBufferWriter& writer)
     writer.WriteBit(m_bDropFrame);
     writer.WriteBits(m_byHours, 5);
     writer.WriteBits(m_byMinutes, 6);
-    WriteMarker(writer);
+    WriteMarkerBit(writer);
     writer.WriteBits(m_bySeconds, 6);
     writer.WriteBits(m_byPictures, 6);
     writer.WriteBit(m_bClosedGop);

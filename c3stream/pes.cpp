@@ -1,8 +1,8 @@
 #include "c3stream/pes.h"
 
 #include "c3stream/exceptions.h"
+#include "c3stream/field_io.h"
 #include "c3stream/processor_interfaces.h"
-#include "c3stream/raw_bytes.h"
 #include "c3stream/singleton_manager.h"
 
 #include <algorithm>
@@ -15,7 +15,7 @@ CPesFactory* Factory()
     return CSingletonManager::Instance().PesFactory();
 }
 
-// The prefix 00 00 01 and the stream id; false when the prefix is wrong.
+// The packet start-code prefix 00 00 01; false when the bytes are another.
 bool ReadPrefix(CBufferReader& reader)
 {
     return reader.ReadBytes(3) == kPesStartCodePrefix;
@@ -25,16 +25,6 @@ void WritePrefixAndId(CBufferWriter& writer, std::uint8_t byStreamId)
 {
     writer.WriteBytes(kPesStartCodePrefix, 3);
     writer.WriteBytes(byStreamId, 1);
-}
-
-bool ReadFlag(CBufferReader& reader)
-{
-    return reader.ReadBit() != 0;
-}
-
-template <class T> T ReadField(CBufferReader& reader, std::uint32_t nBits)
-{
-    return static_cast<T>(reader.ReadBits(nBits));
 }
 } // namespace
 
@@ -62,15 +52,15 @@ void CPesOptionalFields::Read(CBufferReader& reader)
         m_escr.Read(reader);
     if (m_packet.m_bEsRateFlag)
     {
-        reader.ReadBit();
+        SkipMarkerBit(reader);
         m_nEsRate = reader.ReadBits(22);
-        reader.ReadBit();
+        SkipMarkerBit(reader);
     }
     if (m_packet.m_bTrickModeFlag)
         m_byTrickMode = ReadField<std::uint8_t>(reader, 8);
     if (m_packet.m_bAdditionalCopyInfoFlag)
     {
-        reader.ReadBit();
+        SkipMarkerBit(reader);
         m_byAdditionalCopyInfo = ReadField<std::uint8_t>(reader, 7);
     }
     if (m_packet.m_bCrcFlag)
@@ -96,9 +86,9 @@ void CPesOptionalFields::ReadExtension(CBufferReader& reader)
         ReadPackHeader(reader);
     if (m_bSequenceCounterFlag)
     {
-        reader.ReadBit();
+        SkipMarkerBit(reader);
         m_bySequenceCounter = ReadField<std::uint8_t>(reader, 7);
-        reader.ReadBit();
+        SkipMarkerBit(reader);
         m_bMpeg1Mpeg2Identifier = ReadFlag(reader);
         m_byOriginalStuffLength = ReadField<std::uint8_t>(reader, 6);
     }
@@ -110,7 +100,7 @@ void CPesOptionalFields::ReadExtension(CBufferReader& reader)
     }
     if (m_bExtensionFlag2)
     {
-        reader.ReadBit();
+        SkipMarkerBit(reader);
         m_byExtensionFieldLength = ReadField<std::uint8_t>(reader, 7);
         // The reserved bytes of the second extension are passed over, not kept.
         reader.Seek(m_byExtensionFieldLength, CBuffer::FromCurrent);
@@ -154,15 +144,15 @@ void CPesOptionalFields::Write(CBufferWriter& writer)
     }
     if (m_packet.m_bEsRateFlag)
     {
-        writer.WriteBit(1);
+        WriteMarkerBit(writer);
         writer.WriteBits(m_nEsRate, 22);
-        writer.WriteBit(1);
+        WriteMarkerBit(writer);
     }
     if (m_packet.m_bTrickModeFlag)
         writer.WriteBits(m_byTrickMode, 8);
     if (m_packet.m_bAdditionalCopyInfoFlag)
     {
-        writer.WriteBit(1);
+        WriteMarkerBit(writer);
         writer.WriteBits(m_byAdditionalCopyInfo, 7);
     }
     if (m_packet.m_bCrcFlag)
@@ -194,9 +184,9 @@ void CPesOptionalFields::WriteExtension(CBufferWriter& writer) const
     }
     if (m_bSequenceCounterFlag)
     {
-        writer.WriteBit(1);
+        WriteMarkerBit(writer);
         writer.WriteBits(m_bySequenceCounter, 7);
-        writer.WriteBit(1);
+        WriteMarkerBit(writer);
         writer.WriteBit(m_bMpeg1Mpeg2Identifier);
         writer.WriteBits(m_byOriginalStuffLength, 6);
     }
@@ -208,7 +198,7 @@ void CPesOptionalFields::WriteExtension(CBufferWriter& writer) const
     }
     if (m_bExtensionFlag2)
     {
-        writer.WriteBit(1);
+        WriteMarkerBit(writer);
         writer.WriteBits(m_byExtensionFieldLength, 7);
         writer.Fill(0xFF, m_byExtensionFieldLength);
     }

@@ -123,7 +123,7 @@ TEST(AudioStream, HeaderCutShortThrowsAndEmptyBufferThrows)
 }
 
 // Records the order of the walk, and stops at a chosen step.
-class CAudioRecorder : public IProcessor
+class CAudioRecorder : public CWalkRecorder
 {
 public:
     bool ProcessAudioRawData(CAudioRawData&) override { return Note('R'); }
@@ -131,16 +131,6 @@ public:
     bool ProcessAudioFrameHeader(CAudioFrameHeader&) override { return Note('H'); }
     bool ProcessAudioFrame(CAudioFrame&) override { return Note('F'); }
     bool ProcessAudioStream(CAudioStream&) override { return Note('S'); }
-
-    std::string m_strOrder;
-    std::size_t m_nStopAfter = 100;
-
-private:
-    bool Note(char chStep)
-    {
-        m_strOrder += chStep;
-        return m_strOrder.size() < m_nStopAfter;
-    }
 };
 
 TEST(AudioStream, WalksChildrenBeforeParentsAndStopsOnFalse)

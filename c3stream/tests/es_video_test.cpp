@@ -251,7 +251,7 @@ TEST(Extension, QuantMatrixGetsAGenericBodyAndIdentifierSixNone)
 }
 
 // Counts picture headers and records the order of the walk.
-class CVideoRecorder : public IProcessor
+class CVideoRecorder : public CWalkRecorder
 {
 public:
     bool ProcessVideoStream(CVideoStream&) override { return Note('V'); }
@@ -260,16 +260,6 @@ public:
     bool ProcessExtension(CExtension&) override { return Note('X'); }
     bool ProcessPictureCodingExtension(CPictureCodingExtension&) override { return Note('C'); }
     bool ProcessSequenceEnd(CSequenceEnd&) override { return Note('E'); }
-
-    std::string m_strOrder;
-    std::size_t m_nStopAfter = 100;
-
-private:
-    bool Note(char chStep)
-    {
-        m_strOrder += chStep;
-        return m_strOrder.size() < m_nStopAfter;
-    }
 };
 
 TEST(VideoStream, WalkHandsOverTheStreamFirstAndStopsOnFalse)

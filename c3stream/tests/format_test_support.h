@@ -3,12 +3,14 @@
 // Helpers shared by the tests of the PES, audio and video elements.
 
 #include "c3stream/buffer_rw.h"
+#include "c3stream/processor_interfaces.h"
 #include "c3stream/syntax.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <memory>
+#include <string>
 #include <vector>
 
 using Bytes = std::vector<std::uint8_t>;
@@ -51,3 +53,18 @@ inline Bytes Concat(std::initializer_list<Bytes> parts)
         all.insert(all.end(), part.begin(), part.end());
     return all;
 }
+
+// A processor that notes each step of a walk as a letter and stops after a chosen step.
+class CWalkRecorder : public IProcessor
+{
+public:
+    std::string m_strOrder;
+    std::size_t m_nStopAfter = 100;
+
+protected:
+    bool Note(char chStep)
+    {
+        m_strOrder += chStep;
+        return m_strOrder.size() < m_nStopAfter;
+    }
+};
