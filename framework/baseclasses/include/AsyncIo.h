@@ -6,8 +6,8 @@
 // collected with WaitForNext. Each read holds the stream's lock around
 // SetPointer and Read; a read that returns fewer bytes than asked completes
 // with S_FALSE and the actual length. Requests past the end of the stream are
-// refused with HRESULT_FROM_WIN32(ERROR_HANDLE_EOF); a request reaching past
-// the end is cut to the end (rounded up to the alignment).
+// refused with HRESULT_FROM_WIN32(ERROR_HANDLE_EOF); one reaching past the end
+// reads what is there and completes with S_FALSE.
 //
 // BeginFlush cancels the requests not yet started: WaitForNext hands each back
 // with VFW_E_WRONG_STATE (so the caller recovers its buffers), lets a read in
@@ -72,7 +72,7 @@ private:
 
     // Reads one request from the stream (no list lock held).
     void Complete(CRequest& request);
-    HRESULT CheckRequest(LONGLONG llPos, LONG& lLength, BOOL bAligned, const BYTE* pBuffer);
+    HRESULT CheckRequest(LONGLONG llPos, LONG lLength, BOOL bAligned, const BYTE* pBuffer);
     void ThreadProc();
     void StopThread();
     CRequest* NewRequest();

@@ -6,7 +6,8 @@
 // buffers in one block and makes one sample per buffer; later Commits reuse
 // them, so streaming never allocates. Each buffer start is aligned to cbAlign
 // and preceded by cbPrefix bytes of its own. The memory is freed when the
-// allocator is destroyed or re-sized.
+// allocator is destroyed or re-sized. Commit refuses (E_OUTOFMEMORY) more than
+// 1 GiB in all.
 
 #include "BaseAllocator.h"
 

@@ -106,7 +106,7 @@ void CAsyncIo::Complete(CRequest& request)
     request.cbActual = static_cast<LONG>(cbRead);
 }
 
-HRESULT CAsyncIo::CheckRequest(LONGLONG llPos, LONG& lLength, BOOL bAligned, const BYTE* pBuffer)
+HRESULT CAsyncIo::CheckRequest(LONGLONG llPos, LONG lLength, BOOL bAligned, const BYTE* pBuffer)
 {
     if (!pBuffer)
         return E_POINTER;
@@ -117,15 +117,8 @@ HRESULT CAsyncIo::CheckRequest(LONGLONG llPos, LONG& lLength, BOOL bAligned, con
         return VFW_E_BADALIGN;
 
     LONGLONG llAvailable = 0;
-    const LONGLONG llTotal = m_pStream->Size(&llAvailable);
-    if (llPos >= llTotal)
+    if (llPos >= m_pStream->Size(&llAvailable))
         return HRESULT_FROM_WIN32(ERROR_HANDLE_EOF);
-    if (llPos + lLength > llTotal)
-    {
-        const LONGLONG llEnd = (llTotal + m_lAlignment - 1) & ~LONGLONG(m_lAlignment - 1);
-        if (llPos + lLength > llEnd)
-            lLength = static_cast<LONG>(llEnd - llPos);
-    }
     return S_OK;
 }
 

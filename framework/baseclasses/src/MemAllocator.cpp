@@ -5,6 +5,13 @@
 #include <cstdint>
 #include <new>
 
+namespace
+{
+// Upper bound of one allocator's memory; larger requests fail cleanly instead
+// of exhausting the process.
+constexpr std::uint64_t kMaxTotalBytes = std::uint64_t(1) << 30;
+} // namespace
+
 CMemAllocator::CMemAllocator(LPCTSTR pName, LPUNKNOWN pUnk, HRESULT* phr)
     : CBaseAllocator(pName, pUnk, phr)
 {
@@ -39,7 +46,7 @@ HRESULT CMemAllocator::Alloc()
         (static_cast<std::uint64_t>(m_lPrefix) + align - 1) / align * align;
     const std::uint64_t total =
         firstData - m_lPrefix + stride * static_cast<std::uint64_t>(m_lCount) + align;
-    if (total > static_cast<std::uint64_t>(PTRDIFF_MAX) / 2)
+    if (total > kMaxTotalBytes)
         return E_OUTOFMEMORY;
 
     m_pBuffer = new (std::nothrow) BYTE[total];
