@@ -1,21 +1,58 @@
 #pragma once
 
+#include "LmrFileWriterUUIDS.h"
+#include "SegmentWriter.h"
+
 #include "streams.h"
 
-// The "Lumaro File Writer" sink filter. Its input pin "Input" stands; writing
-// segment files is not wired in yet, so every sample is dropped.
-class CMultiFileWriter : public CBaseFilter
+class CMultiFileWriterFilter;
+class CMultiFileWriterInputPin;
+
+// The multi-file writer ("Lumaro File Writer"): a sink that stores the byte stream of its
+// one input pin in numbered segment files and lists them in a segment list file. The
+// writer object owns its filter and its pin, which share its identity, and leaves the
+// file work to its segment writer.
+class CMultiFileWriter : public CUnknown, public IFileSinkFilter, public IMultiFileWriterControl
 {
 public:
+    // The class factory's create function.
     static CUnknown* CreateInstance(LPUNKNOWN pUnk, HRESULT* phr);
 
     CMultiFileWriter(LPUNKNOWN pUnk, HRESULT* phr);
     ~CMultiFileWriter() override;
 
-    int GetPinCount() override { return m_pPin ? 1 : 0; }
-    CBasePin* GetPin(int n) override;
+    DECLARE_IUNKNOWN
+
+    HRESULT NonDelegatingQueryInterface(REFIID riid, void** ppv) override;
+
+    // IFileSinkFilter
+    HRESULT SetFileName(LPCOLESTR pszFileName, const AM_MEDIA_TYPE* pmt) override;
+    HRESULT GetCurFile(LPOLESTR* ppszFileName, AM_MEDIA_TYPE* pmt) override;
+
+    // IMultiFileWriterControl
+    HRESULT SetSegmentSizeKB(DWORD dwKilobytes) override;
+    HRESULT SetTotalSizeLimit(ULONGLONG cbTotal) override;
+    HRESULT EnablePackAlignedCut() override;
+    HRESULT DisablePackAlignedCut() override;
+
+    CBasePin* InputPin() const;
+
+    // What the filter's state changes do to the files; called holding the filter lock.
+    void OnStop() { m_Segments.Stop(); }
+    // A segment that cannot be opened is reported by the samples that follow.
+    void OnPause() { m_Segments.Pause(); }
+    void OnRun() { m_Segments.Run(); }
+
+    // Writes one sample's bytes; called by the input pin holding the receive lock.
+    HRESULT Write(const BYTE* pbData, LONG cbData);
 
 private:
+    HRESULT CreatePositionPassThrough();
+
+    CMultiFileWriterFilter* m_pFilter = nullptr;
+    CMultiFileWriterInputPin* m_pPin = nullptr;
     CCritSec m_Lock;
-    CRenderedInputPin* m_pPin = nullptr;
+    CCritSec m_ReceiveLock;
+    CPosPassThru* m_pPosition = nullptr;
+    CSegmentWriter m_Segments;
 };
