@@ -1,13 +1,34 @@
 #pragma once
 
+#include "MultiFileStream.h"
+#include "SegmentTable.h"
+
 #include "streams.h"
 
-// The "Lumaro Multi File Reader" source filter: an asynchronous reader whose
-// output pin "Output" exists once a file is loaded. Loading is not wired in
-// yet: Load answers E_NOTIMPL, so the filter has no pin.
-class CMultiFileReader : public CAsyncReader, public IFileSourceFilter
+#include <string>
+#include <vector>
+
+// The segment table, its read lock and the stream over them, held in a base class so that
+// they are built before the asynchronous reader base, which asks the stream for its
+// alignment while it is being built.
+struct CMultiFileReaderStreamBase
+{
+    CMultiFileReaderStreamBase() : m_Stream(m_Segments, m_csRead) {}
+
+    CCritSec m_csRead;
+    CSegmentTable m_Segments;
+    CMultiFileStream m_Stream;
+};
+
+// The multi-file reader ("Lumaro Multi File Reader"): a pull-model source that offers one
+// file, or all segments of a segment list (*.kvx), as one MPEG-2 program stream through
+// the framework's asynchronous reader. Its output pin exists once a name is loaded.
+class CMultiFileReader : private CMultiFileReaderStreamBase,
+                         public CAsyncReader,
+                         public IFileSourceFilter
 {
 public:
+    // The class factory's create function.
     static CUnknown* CreateInstance(LPUNKNOWN pUnk, HRESULT* phr);
 
     CMultiFileReader(LPUNKNOWN pUnk, HRESULT* phr);
@@ -24,18 +45,9 @@ public:
     HRESULT GetCurFile(LPOLESTR* ppszFileName, AM_MEDIA_TYPE* pmt) override;
 
 private:
-    // An empty stream until loading is wired in.
-    class CEmptyStream : public CAsyncStream
-    {
-    public:
-        HRESULT SetPointer(LONGLONG) override { return S_OK; }
-        HRESULT Read(BYTE*, DWORD, BOOL, DWORD* pdwBytesRead) override;
-        LONGLONG Size(LONGLONG* pSizeAvailable) override;
-        DWORD Alignment() override { return 1; }
-        void Lock() override {}
-        void Unlock() override {}
-    };
+    HRESULT ReadSegmentNames(const std::string& listName, std::vector<std::string>& names);
+    void SetLoaded(BOOL bLoaded);
 
-    static CEmptyStream s_EmptyStream;
+    std::wstring m_pszFileName; // the name last given to Load, in lower case
     BOOL m_bLoaded = FALSE;
 };
