@@ -1,0 +1,55 @@
+#pragma once
+
+#include "streams.h"
+
+#include <condition_variable>
+#include <cstdint>
+#include <mutex>
+#include <vector>
+
+// A sink for tests and benchmarks: one input pin that takes the C3 stream type and keeps
+// what arrives (or only counts the bytes), with end-of-stream and flush counts.
+class TestSink : public CBaseFilter
+{
+public:
+    struct Options
+    {
+        bool bReceiveCanBlock = false; // S_OK makes the muxer's output queue use a thread
+        bool bKeepBytes = true;
+    };
+
+    struct Received
+    {
+        std::vector<BYTE> bytes; // all samples, in order
+        std::vector<LONG> sampleLengths;
+        std::vector<int> formatBytes; // format byte of each sample's type, -1 if none
+        int64_t cbTotal = 0;
+        int nEndOfStream = 0;
+        int nBeginFlush = 0;
+        int nEndFlush = 0;
+    };
+
+    TestSink(Options options, HRESULT* phr);
+    ~TestSink() override;
+
+    int GetPinCount() override { return 1; }
+    CBasePin* GetPin(int n) override;
+    IPin* InputPin();
+
+    Received Snapshot() const;
+    // Waits until at least n end-of-stream calls arrived; false if none came in time.
+    bool WaitForEndOfStream(int n) const;
+
+private:
+    class Pin;
+    void Record(IMediaSample* pSample);
+    void CountEndOfStream();
+    void CountFlush(bool bBegin);
+
+    CCritSec m_csFilter;
+    Options m_options;
+    Pin* m_pPin = nullptr;
+    mutable std::mutex m_lock;
+    mutable std::condition_variable m_changed;
+    Received m_received;
+};
