@@ -1,22 +1,12 @@
 #include "ItemMoniker.h"
 
-#include "com/TaskMem.h"
-
-#include <cwchar>
-#include <cwctype>
+#include "MonikerNames.h"
 
 namespace com
 {
 
 namespace
 {
-
-std::wstring UpperCase(std::wstring text)
-{
-    for (wchar_t& c : text)
-        c = wchar_t(std::towupper(wint_t(c)));
-    return text;
-}
 
 ComPtr<IRunningObjectTable> TableOf(IBindCtx* pbc)
 {
@@ -29,17 +19,6 @@ ComPtr<IRunningObjectTable> TableOf(IBindCtx* pbc)
 }
 
 } // namespace
-
-HRESULT CopyToTaskMemString(const std::wstring& text, LPOLESTR* out)
-{
-    if (!out)
-        return E_POINTER;
-    *out = static_cast<LPOLESTR>(CoTaskMemAlloc((text.size() + 1) * sizeof(OLECHAR)));
-    if (!*out)
-        return E_OUTOFMEMORY;
-    std::wmemcpy(*out, text.c_str(), text.size() + 1);
-    return S_OK;
-}
 
 ItemMoniker::ItemMoniker(std::wstring delimiter, std::wstring item)
     : m_displayName(delimiter + item)
@@ -72,21 +51,14 @@ HRESULT ItemMoniker::GetDisplayName(IBindCtx*, IMoniker*, LPOLESTR* ppszDisplayN
 
 HRESULT ItemMoniker::IsEqual(IMoniker* pmkOtherMoniker)
 {
-    if (!pmkOtherMoniker)
-        return E_INVALIDARG;
-    LPOLESTR other = nullptr;
-    if (FAILED(pmkOtherMoniker->GetDisplayName(nullptr, nullptr, &other)))
-        return S_FALSE;
-    bool equal = UpperCase(other) == UpperCase(m_displayName);
-    CoTaskMemFree(other);
-    return equal ? S_OK : S_FALSE;
+    return CompareDisplayName(pmkOtherMoniker, m_displayName);
 }
 
 HRESULT ItemMoniker::Hash(DWORD* pdwHash)
 {
     if (!pdwHash)
         return E_POINTER;
-    *pdwHash = DWORD(std::hash<std::wstring>{}(UpperCase(m_displayName)));
+    *pdwHash = HashDisplayName(m_displayName);
     return S_OK;
 }
 

@@ -29,7 +29,4 @@ private:
     std::wstring m_displayName;
 };
 
-/// Copies text into task memory for an out parameter.
-HRESULT CopyToTaskMemString(const std::wstring& text, LPOLESTR* out);
-
 } // namespace com

@@ -454,3 +454,15 @@ LONG RegReadString(HKEY hKey, LPCWSTR lpSubKey, LPCWSTR lpValue, std::wstring& v
     }
     return result;
 }
+
+LONG RegWriteString(HKEY hKey, LPCWSTR lpSubKey, LPCWSTR lpValue, const std::wstring& value)
+{
+    HKEY key = nullptr;
+    if (LONG error = RegCreateKeyW(hKey, lpSubKey, &key); error != ERROR_SUCCESS)
+        return error;
+    LONG result =
+        RegSetValueExW(key, lpValue, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                       DWORD((value.size() + 1) * sizeof(wchar_t)));
+    RegCloseKey(key);
+    return result;
+}

@@ -95,7 +95,9 @@ std::string FormatData(const Value& value)
 
 void SerializeKey(const Key& key, const std::string& path, std::string& out)
 {
-    out += "\n[" + path + "]\n";
+    // A key with subkeys but no values is implied by its subkeys' lines.
+    if (!key.values.empty() || key.subkeys.empty())
+        out += "\n[" + path + "]\n";
     for (const auto& [name, value] : key.values)
         out +=
             (name.empty() ? std::string("@") : QuoteString(name)) + "=" + FormatData(value) + "\n";

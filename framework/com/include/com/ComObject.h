@@ -33,7 +33,12 @@ public:
     {
         ULONG remaining = --m_refs;
         if (remaining == 0)
+        {
+            // Keep the count off zero while the destructor runs, so that an
+            // AddRef/Release pair made during teardown cannot delete twice.
+            m_refs = 1;
             delete this;
+        }
         return remaining;
     }
 

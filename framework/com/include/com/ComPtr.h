@@ -71,18 +71,16 @@ public:
         return S_OK;
     }
 
-    /// QueryInterface for another interface type.
-    template <class U> HRESULT As(ComPtr<U>* out) const
+    /// QueryInterface for another interface type, into an out slot (with a ComPtr
+    /// target, pass &target).
+    template <class U> HRESULT As(U** out) const
     {
         if (!out)
             return E_POINTER;
+        *out = nullptr;
         if (!m_p)
-        {
-            out->Reset();
             return E_POINTER;
-        }
-        return m_p->QueryInterface(IidOf<U>(),
-                                   reinterpret_cast<void**>(out->ReleaseAndGetAddressOf()));
+        return m_p->QueryInterface(IidOf<U>(), reinterpret_cast<void**>(out));
     }
 
     friend bool operator==(const ComPtr& a, const ComPtr& b) { return a.m_p == b.m_p; }
@@ -97,9 +95,3 @@ private:
 
     T* m_p = nullptr;
 };
-
-/// QueryInterface on any interface pointer into a ComPtr of another type.
-template <class U, class T> HRESULT QueryInterfaceTo(T* from, ComPtr<U>* out)
-{
-    return ComPtr<T>(from).As(out);
-}

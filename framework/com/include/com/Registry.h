@@ -11,6 +11,7 @@
 // Differences from Win32: no security attributes, access masks or classes; byte
 // counts of REG_SZ data are in bytes of wchar_t (4 on Linux), terminator included.
 
+#include "com/HResult.h"
 #include "com/Types.h"
 
 #include <string>
@@ -83,3 +84,6 @@ inline constexpr LONG ERROR_UNSUPPORTED_TYPE = 1630;
 /// Convenience: the REG_SZ value lpValue of hKey\lpSubKey (null names the default
 /// value) as a string.
 LONG RegReadString(HKEY hKey, LPCWSTR lpSubKey, LPCWSTR lpValue, std::wstring& value);
+/// Convenience: sets the REG_SZ value lpValue of hKey\lpSubKey (created when
+/// missing; null lpSubKey names hKey itself).
+LONG RegWriteString(HKEY hKey, LPCWSTR lpSubKey, LPCWSTR lpValue, const std::wstring& value);

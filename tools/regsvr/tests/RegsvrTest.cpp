@@ -1,0 +1,90 @@
+// Runs the regsvr program on test modules and checks its exit status, messages
+// and effect on the registry.
+
+#include "TemporaryRegistry.h"
+#include "com/Registry.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdio>
+#include <string>
+#include <sys/wait.h>
+
+namespace
+{
+
+struct RunResult
+{
+    int status = -1;
+    std::string output; // standard output and error together
+};
+
+RunResult RunRegsvr(const std::string& arguments, const std::string& environment = "")
+{
+    std::string command = environment + " " REGSVR_PATH " " + arguments + " 2>&1";
+    RunResult result;
+    FILE* pipe = ::popen(command.c_str(), "r");
+    if (!pipe)
+        return result;
+    std::array<char, 256> buffer;
+    while (std::fgets(buffer.data(), int(buffer.size()), pipe))
+        result.output += buffer.data();
+    int raw = ::pclose(pipe);
+    result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    return result;
+}
+
+std::string RegisteredValue()
+{
+    std::wstring value;
+    if (RegReadString(HKEY_CLASSES_ROOT, L"RegsvrTest", nullptr, value) != ERROR_SUCCESS)
+        return "";
+    return std::string(value.begin(), value.end());
+}
+
+class RegsvrTest : public ::testing::Test
+{
+protected:
+    TemporaryRegistry m_registry;
+};
+
+} // namespace
+
+TEST_F(RegsvrTest, RegistersAndUnregisters)
+{
+    RunResult registered = RunRegsvr(TEST_MODULE);
+    EXPECT_EQ(registered.status, 0) << registered.output;
+    EXPECT_NE(registered.output.find("DllRegisterServer"), std::string::npos);
+    EXPECT_EQ(RegisteredValue(), "registered");
+
+    RunResult silent = RunRegsvr("-u -s " TEST_MODULE);
+    EXPECT_EQ(silent.status, 0) << silent.output;
+    EXPECT_EQ(silent.output, "");
+    EXPECT_EQ(RegisteredValue(), "");
+}
+
+TEST_F(RegsvrTest, FailuresGiveRegsvr32ExitStatusAndAClearMessage)
+{
+    EXPECT_EQ(RunRegsvr("").status, 1);
+    EXPECT_EQ(RunRegsvr("-x " TEST_MODULE).status, 1);
+
+    RunResult missing = RunRegsvr("/nonexistent/module.so");
+    EXPECT_EQ(missing.status, 3);
+    EXPECT_NE(missing.output.find("cannot load /nonexistent/module.so"), std::string::npos)
+        << missing.output;
+
+    RunResult noEntry = RunRegsvr(NO_ENTRY_MODULE);
+    EXPECT_EQ(noEntry.status, 4);
+    EXPECT_NE(noEntry.output.find("has no DllRegisterServer entry point"), std::string::npos)
+        << noEntry.output;
+
+    RunResult refused = RunRegsvr(TEST_MODULE, "REGSVR_TEST_FAIL=1");
+    EXPECT_EQ(refused.status, 5);
+    EXPECT_NE(refused.output.find("failed: 0x80070005"), std::string::npos) << refused.output;
+
+    // The first failure decides the status; the other modules are still processed.
+    RunResult mixed = RunRegsvr(NO_ENTRY_MODULE " " TEST_MODULE);
+    EXPECT_EQ(mixed.status, 4);
+    EXPECT_EQ(RegisteredValue(), "registered");
+}
