@@ -8,7 +8,8 @@ set(STRMBASE_MODULE_DIR ${CMAKE_CURRENT_LIST_DIR}/../module CACHE INTERNAL "")
 
 function(add_filter_module name)
     cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
-    add_library(${name} SHARED ${ARG_SOURCES} ${STRMBASE_MODULE_DIR}/ModuleExports.cpp)
+    add_library(${name} SHARED ${ARG_SOURCES}
+        ${STRMBASE_MODULE_DIR}/ModuleExports.cpp ${STRMBASE_MODULE_DIR}/DllEntry.cpp)
     target_link_libraries(${name} PRIVATE strmbase ${ARG_LIBS} project_warnings)
     set_target_properties(${name} PROPERTIES
         PREFIX ""

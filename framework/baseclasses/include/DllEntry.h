@@ -1,7 +1,8 @@
 #pragma once
 
-// What a module's four exported functions do (see module/ModuleExports.cpp,
-// which each module compiles in). They work on the module's g_Templates.
+// What a module's four exported functions do. module/ModuleExports.cpp and
+// module/DllEntry.cpp are compiled into each module (add_filter_module), not
+// into the library, as they work on the module's own g_Templates.
 //
 // AMovieDllRegisterServer2(TRUE), for each template in order (stopping at the
 // first failure): writes HKEY_CLASSES_ROOT\CLSID\{clsid} with the friendly
