@@ -57,8 +57,10 @@ void GraphEventQueue::Post(LONG code, LONG_PTR param1, LONG_PTR param2)
             return;
         }
         callback = m_callback;
+        // Notified under the lock, so that a woken waiter that goes on to release
+        // the graph cannot destroy the condition while it is being notified.
+        m_changed.notify_all();
     }
-    m_changed.notify_all();
     if (callback)
         callback();
 }
@@ -121,10 +123,8 @@ HRESULT GraphEventQueue::WaitForCompletion(LONG msTimeout, LONG* code)
 
 void GraphEventQueue::SetRunning(bool running)
 {
-    {
-        std::lock_guard lock(m_mutex);
-        m_running = running;
-    }
+    std::lock_guard lock(m_mutex);
+    m_running = running;
     m_changed.notify_all();
 }
 

@@ -15,10 +15,9 @@ class CountingSignal final : public IClockSignal
 public:
     void Signal() override
     {
-        {
-            std::lock_guard lock(m_mutex);
-            ++m_count;
-        }
+        // Notifying under the lock: a waiter may destroy this object once it wakes.
+        std::lock_guard lock(m_mutex);
+        ++m_count;
         m_changed.notify_all();
     }
 
