@@ -2,9 +2,12 @@
 
 #include "MultiFileReader.h"
 #include "MultiFileWriter.h"
+#include "TestFiles.h"
 
 #include "com/ComPtr.h"
 #include "com/StringConvert.h"
+
+#include <benchmark/benchmark.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -15,32 +18,12 @@ constexpr std::size_t kMiB = 1024 * 1024;
 // What every benchmark writes or reads per iteration.
 constexpr std::size_t kStreamBytes = 512 * kMiB;
 
-// A fresh directory under the temporary directory, removed with its contents.
-class CBenchDirectory
+// Removes everything in a directory, keeping the directory.
+inline void EmptyDirectory(const CTempDirectory& dir)
 {
-public:
-    CBenchDirectory()
-    {
-        std::string pattern = (std::filesystem::temp_directory_path() / "lmrbench-XXXXXX").string();
-        if (!::mkdtemp(pattern.data()))
-            throw std::runtime_error("mkdtemp failed");
-        m_path = pattern;
-    }
-    ~CBenchDirectory() { std::filesystem::remove_all(m_path); }
-    CBenchDirectory(const CBenchDirectory&) = delete;
-    CBenchDirectory& operator=(const CBenchDirectory&) = delete;
-
-    std::string operator/(const std::string& name) const { return (m_path / name).string(); }
-    // Removes everything in the directory, keeping the directory.
-    void Empty() const
-    {
-        for (const auto& entry : std::filesystem::directory_iterator(m_path))
-            std::filesystem::remove_all(entry.path());
-    }
-
-private:
-    std::filesystem::path m_path;
-};
+    for (const auto& entry : std::filesystem::directory_iterator(dir.Path()))
+        std::filesystem::remove_all(entry.path());
+}
 
 // A filter made by its create function, asked for interface I.
 template <class I> ComPtr<I> CreateFilter(CUnknown* (*create)(LPUNKNOWN, HRESULT*))
@@ -58,4 +41,18 @@ inline void RunShell(const std::string& command)
 {
     if (std::system(command.c_str()) != 0)
         throw std::runtime_error("failed: " + command);
+}
+
+// Times a shell command that writes a stream into dir, emptying dir between the runs.
+inline void MeasureShellWrites(benchmark::State& state, const std::string& command,
+                               const CTempDirectory& dir)
+{
+    for (auto _ : state)
+    {
+        RunShell(command);
+        state.PauseTiming();
+        EmptyDirectory(dir);
+        state.ResumeTiming();
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * kStreamBytes));
 }

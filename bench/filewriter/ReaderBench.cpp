@@ -12,9 +12,9 @@ namespace
 constexpr std::size_t kSegmentBytes = 8 * kMiB;
 
 // The recording, written once for all reader benchmarks.
-const CBenchDirectory& Recording()
+const CTempDirectory& Recording()
 {
-    static const CBenchDirectory dir;
+    static const CTempDirectory dir;
     static const bool bWritten = [&]
     {
         std::vector<char> segment(kSegmentBytes, 'r');
@@ -38,7 +38,7 @@ const CBenchDirectory& Recording()
 
 void MultiFileReaderSyncRead(benchmark::State& state)
 {
-    const CBenchDirectory& dir = Recording();
+    const CTempDirectory& dir = Recording();
     ComPtr<IBaseFilter> filter = CreateFilter<IBaseFilter>(CMultiFileReader::CreateInstance);
     ComPtr<IFileSourceFilter> source;
     filter->QueryInterface(IID_PPV_ARGS(&source));

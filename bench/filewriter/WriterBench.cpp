@@ -75,7 +75,7 @@ struct CWriterUnderTest
 
 void MultiFileWriter(benchmark::State& state)
 {
-    CBenchDirectory dir;
+    CTempDirectory dir;
     CWriterUnderTest writer;
     if (state.range(0))
         writer.control->EnablePackAlignedCut();
@@ -83,7 +83,7 @@ void MultiFileWriter(benchmark::State& state)
     {
         writer.Record(dir / "take.mpg");
         state.PauseTiming();
-        dir.Empty();
+        EmptyDirectory(dir);
         state.ResumeTiming();
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * kStreamBytes));
@@ -91,37 +91,22 @@ void MultiFileWriter(benchmark::State& state)
 
 void DdWrite(benchmark::State& state)
 {
-    CBenchDirectory dir;
-    const std::string command =
-        "dd if=/dev/zero of=" + dir / "take.mpg" +
-        " bs=64K status=none count=" + std::to_string(kStreamBytes / kSampleBytes);
-    for (auto _ : state)
-    {
-        RunShell(command);
-        state.PauseTiming();
-        dir.Empty();
-        state.ResumeTiming();
-    }
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * kStreamBytes));
+    CTempDirectory dir;
+    MeasureShellWrites(state,
+                       "dd if=/dev/zero of=" + dir / "take.mpg" + " bs=64K status=none count=" +
+                           std::to_string(kStreamBytes / kSampleBytes),
+                       dir);
 }
 
 // cat copying a cached file of the same size: the bytes come from the page cache, as the
 // writer's come from memory.
 void CatWrite(benchmark::State& state)
 {
-    CBenchDirectory source;
+    CTempDirectory source;
     RunShell("dd if=/dev/zero of=" + source / "stream.mpg" +
              " bs=1M status=none count=" + std::to_string(kStreamBytes / kMiB));
-    CBenchDirectory dir;
-    const std::string command = "cat " + source / "stream.mpg" + " > " + dir / "take.mpg";
-    for (auto _ : state)
-    {
-        RunShell(command);
-        state.PauseTiming();
-        dir.Empty();
-        state.ResumeTiming();
-    }
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * kStreamBytes));
+    CTempDirectory dir;
+    MeasureShellWrites(state, "cat " + source / "stream.mpg" + " > " + dir / "take.mpg", dir);
 }
 } // namespace
 
