@@ -90,6 +90,12 @@ bool OstrelMuxerFilter::IsOutputConnected() const
     return m_pOutputPin && m_pOutputPin->IsConnected();
 }
 
+bool OstrelMuxerFilter::IsAnyInputConnected() const
+{
+    return (m_pVideoPin && m_pVideoPin->IsConnected()) ||
+           (m_pAudioPin && m_pAudioPin->IsConnected());
+}
+
 bool OstrelMuxerFilter::IsInputDone(const MuxerInputPin* pPin) const
 {
     return !pPin || !pPin->IsConnected() || pPin->IsAtEndOfStream();
@@ -111,9 +117,7 @@ HRESULT OstrelMuxerFilter::Stop()
     if (IsStopped())
         return S_OK;
     m_AudioCounter.CancelWait();
-    const bool bInputConnected =
-        (m_pVideoPin && m_pVideoPin->IsConnected()) || (m_pAudioPin && m_pAudioPin->IsConnected());
-    if (!bInputConnected || !IsOutputConnected())
+    if (!IsAnyInputConnected() || !IsOutputConnected())
     {
         m_State = State_Stopped;
         m_bEosSent = false;
@@ -147,9 +151,7 @@ HRESULT OstrelMuxerFilter::Pause()
         m_AudioCounter.Set(m_nAudioPerVideo);
         m_AudioCounter.Rearm();
     }
-    const bool bInputConnected =
-        (m_pVideoPin && m_pVideoPin->IsConnected()) || (m_pAudioPin && m_pAudioPin->IsConnected());
-    if (!bInputConnected)
+    if (!IsAnyInputConnected())
     {
         if (m_pOutputPin && !m_bEosSent)
         {

@@ -52,6 +52,7 @@ public:
 
 private:
     HRESULT CreatePins();
+    bool IsAnyInputConnected() const;
     bool IsInputDone(const MuxerInputPin* pPin) const;
     bool IsAudioStillComing() const;
     HRESULT EndStream();

@@ -92,6 +92,7 @@ HRESULT OstrelMuxerFilter::MuxVideo(IMediaSample* pVideo)
         return hr;
     if (static_cast<int64_t>(cbInput) + cbRoom > pOut->GetSize())
         return KeepOpen(pOut);
+    m_bPacketOpen = false;
     if (static_cast<int64_t>(cbInput) + cbRoom > FreeSpace(pOut))
     {
         CloseSample(pOut);
@@ -148,10 +149,10 @@ HRESULT OstrelMuxerFilter::MuxAudio(IMediaSample* pAudio)
     if (cbInput > FreeSpace(pOut))
     {
         const HRESULT hr = MovePacketToNewSample(&pOut, cbInput);
-        if (FAILED(hr) || hr == S_FALSE)
+        if (FAILED(hr))
         {
             KeepOpen(pOut);
-            return FAILED(hr) ? hr : S_OK;
+            return hr == VFW_E_BUFFER_OVERFLOW ? S_OK : hr;
         }
     }
     BYTE* pData = nullptr;
@@ -164,14 +165,14 @@ HRESULT OstrelMuxerFilter::MuxAudio(IMediaSample* pAudio)
 }
 
 // Moves the open packet to the start of a new output sample and closes the old one
-// behind the packet before it. S_FALSE (nothing moved) when the packet opens the sample
-// already or would not fit a whole buffer with the audio either.
+// behind the packet before it. VFW_E_BUFFER_OVERFLOW (nothing moved) when the packet
+// opens the sample already or would not fit a whole buffer with the audio either.
 HRESULT OstrelMuxerFilter::MovePacketToNewSample(IMediaSample** ppSample, LONG cbAudio)
 {
     IMediaSample* pOld = *ppSample;
     const LONG cbPacket = pOld->GetActualDataLength() - m_cbHeaderOffset;
     if (m_cbHeaderOffset == 0 || static_cast<int64_t>(cbPacket) + cbAudio > pOld->GetSize())
-        return S_FALSE;
+        return VFW_E_BUFFER_OVERFLOW;
     IMediaSample* pNew = nullptr;
     const HRESULT hr = NewOutputSample(&pNew);
     if (FAILED(hr))
@@ -179,7 +180,7 @@ HRESULT OstrelMuxerFilter::MovePacketToNewSample(IMediaSample** ppSample, LONG c
     if (static_cast<int64_t>(cbPacket) + cbAudio > pNew->GetSize())
     {
         pNew->Release();
-        return S_FALSE;
+        return VFW_E_BUFFER_OVERFLOW;
     }
     BYTE* pOldData = nullptr;
     pOld->GetPointer(&pOldData);
