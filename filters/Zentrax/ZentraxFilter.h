@@ -1,11 +1,24 @@
 #pragma once
 
-#include "PlaceholderPins.h"
+#include "AudioGate.h"
+#include "AudioTransform.h"
+#include "VideoTransform.h"
+
 #include "streams.h"
 
-// The "Ostrel ZENTRAX" transformation filter. Its pins stand, in the order
-// "Audio In", "DeadCafe Out", "Video In", "Xform Out"; the audio and video
-// paths are not written yet.
+class AudioInputPin;
+class AudioOutputPin;
+class VideoInputPin;
+class VideoOutputPin;
+
+// The "Ostrel ZENTRAX" transformation filter: turns 48 kHz PCM on "Audio In" into the
+// system's own audio units (or PCM) on "DeadCafe Out", and MPEG video on "Video In" into C3
+// video packets (or time-stamped pictures) on "Xform Out", ready for the muxer. The two paths
+// run in parallel under their own receive locks; they meet only at the audio gate, because
+// the audio unit length depends on the video frame rate.
+//
+// Lock order: the filter lock, then the audio receive lock, then the video receive lock; the
+// locks of queues, the gate and allocators are innermost.
 class ZentraxFilter : public CBaseFilter
 {
 public:
@@ -14,12 +27,40 @@ public:
     ZentraxFilter(LPUNKNOWN pUnk, HRESULT* phr);
     ~ZentraxFilter() override;
 
+    // Pins in the order "Audio In", "DeadCafe Out", "Video In", "Xform Out".
     int GetPinCount() override;
     CBasePin* GetPin(int n) override;
+    HRESULT Stop() override;
+    HRESULT Pause() override;
+
+    // Used by the pins.
+    AudioInputPin* AudioInput() const { return m_pAudioInPin; }
+    AudioOutputPin* AudioOutput() const { return m_pAudioOutPin; }
+    VideoInputPin* VideoInput() const { return m_pVideoInPin; }
+    VideoOutputPin* VideoOutput() const { return m_pVideoOutPin; }
+    CCritSec* AudioReceiveLock() { return &m_csAudioReceive; }
+    CCritSec* VideoReceiveLock() { return &m_csVideoReceive; }
+    AudioTransform& AudioPath() { return m_AudioPath; }
+    VideoTransform& VideoPath() { return m_VideoPath; }
+    AudioGate& Gate() { return m_Gate; }
 
 private:
-    static constexpr int kPinCount = 4;
+    HRESULT CreatePins();
+    bool IsAudioConnected() const;
+    bool IsVideoConnected() const;
+    // Pause with an input unconnected: its output hears at once that its stream has ended.
+    void SendEndOfStreamForUnconnected();
 
     CCritSec m_csFilter;
-    CBasePin* m_apPins[kPinCount] = {};
+    CCritSec m_csAudioReceive;
+    CCritSec m_csVideoReceive;
+    AudioInputPin* m_pAudioInPin = nullptr;
+    AudioOutputPin* m_pAudioOutPin = nullptr;
+    VideoInputPin* m_pVideoInPin = nullptr;
+    VideoOutputPin* m_pVideoOutPin = nullptr;
+    bool m_bAudioEosSent = false;
+    bool m_bVideoEosSent = false;
+    AudioGate m_Gate;
+    VideoTransform m_VideoPath{m_Gate};
+    AudioTransform m_AudioPath{m_VideoPath.GetScanner()};
 };
