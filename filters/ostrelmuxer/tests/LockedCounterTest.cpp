@@ -13,18 +13,6 @@ namespace
 {
 constexpr uint32_t kForever = UINT32_MAX;
 
-TEST(LockedCounter, ArithmeticWrapsAsUnsigned)
-{
-    LockedCounter counter(0);
-    EXPECT_EQ(counter.Add(3), 3u);
-    counter.Sub(4);
-    EXPECT_EQ(counter.Get(), UINT32_MAX);
-    EXPECT_FALSE(counter.IsBelow(4)); // compared unsigned
-    counter.Set(2);
-    EXPECT_TRUE(counter.IsEqual(2));
-    EXPECT_TRUE(counter.IsBelow(3));
-}
-
 TEST(LockedCounter, OpenGatePassesEvenWhenCancelled)
 {
     LockedCounter counter(2);

@@ -25,6 +25,21 @@ TestSink::Received RunToEnd(MuxerTestGraph::Setup setup, int nEndOfStream = 2)
     return graph.Sink()->Snapshot();
 }
 
+// The output as the samples delivered it; each must read as whole packets.
+std::vector<Bytes> SplitSamples(const TestSink::Received& received)
+{
+    std::vector<Bytes> samples;
+    auto next = received.bytes.begin();
+    for (LONG cbSample : received.sampleLengths)
+    {
+        samples.emplace_back(next, next + cbSample);
+        next += cbSample;
+        EXPECT_EQ(ReadC3Stream(samples.back()).cbRead, samples.back().size())
+            << "sample " << samples.size() - 1 << " does not hold whole packets";
+    }
+    return samples;
+}
+
 // Each packet carries the video it came with and exactly its own audio units, its header
 // states that audio, keeps only the picture type in flags and links to the packet before.
 void ExpectInterleaved(const Bytes& output, const MuxInput& input)
@@ -78,6 +93,7 @@ TEST_P(MuxerInterleaving, EveryPacketIsFollowedByExactlyItsAudioAndNothingIsLost
     const TestSink::Received received = RunToEnd(std::move(setup));
 
     ExpectInterleaved(received.bytes, input);
+    SplitSamples(received);
     const int nFormat = GetParam().nAudioPerVideo == 2 ? 1 : 2;
     for (int nFormatByte : received.formatBytes)
         EXPECT_EQ(nFormatByte, nFormat);
@@ -107,11 +123,10 @@ TEST(MuxerOutputSamples, CloseWhenTheNextPacketAndItsAudioRoomNoLongerFit)
     EXPECT_EQ(received.sampleLengths.back(), (120 - 3 * 37) * 16448);
 }
 
-// Video units of several sizes: every sample but the last was closed for want of room, and
-// each one on its own reads as whole packets.
+// Video units of several sizes: every sample but the last was closed for want of room for
+// the next packet, and each one on its own reads as whole packets.
 TEST(MuxerOutputSamples, HoldWholePacketsOfVaryingSize)
 {
-    MuxerTestGraph::Setup setup;
     MuxInput input = MakeMuxInput(0, 0, 4);
     uint32_t cbPrevious = 0;
     for (uint32_t i = 0; i < 200; ++i)
@@ -122,47 +137,36 @@ TEST(MuxerOutputSamples, HoldWholePacketsOfVaryingSize)
         for (uint32_t u = 0; u < 4; ++u)
             input.audio.push_back(MakeAudioUnit(i * 4 + u, kAudioUnitForFour));
     }
+    MuxerTestGraph::Setup setup;
     setup.input = input;
     const TestSink::Received received = RunToEnd(std::move(setup));
     ExpectInterleaved(received.bytes, input);
 
-    size_t offset = 0, nPacket = 0;
-    for (size_t s = 0; s < received.sampleLengths.size(); ++s)
+    size_t nPacket = 0;
+    const std::vector<Bytes> samples = SplitSamples(received);
+    for (size_t s = 0; s + 1 < samples.size(); ++s)
     {
-        const Bytes sample(received.bytes.begin() + offset,
-                           received.bytes.begin() + offset + received.sampleLengths[s]);
-        offset += sample.size();
-        const ParsedStream parsed = ReadC3Stream(sample);
-        EXPECT_EQ(parsed.cbRead, sample.size()) << "sample " << s;
-        nPacket += parsed.packets.size();
-        if (s + 1 < received.sampleLengths.size())
-        {
-            EXPECT_GT(LONG(sample.size() + input.video[nPacket].size()) + AudioRoom(4),
-                      kOutputBuffer);
-        }
+        nPacket += ReadC3Stream(samples[s]).packets.size();
+        EXPECT_GT(LONG(samples[s].size() + input.video[nPacket].size()) + AudioRoom(4),
+                  kOutputBuffer);
     }
 }
 
-// Audio units larger than the room kept: when one no longer fits, its packet moves to a
-// new sample, so a header is always patched where it stands and never split from its audio.
+// Audio units larger than the room kept: when one no longer fits behind its packet, the
+// packet moves to a new sample, so a header is always patched where it stands.
 TEST(MuxerOutputSamples, AudioOutgrowingTheRoomMovesItsPacketToANewSample)
 {
-    MuxerTestGraph::Setup setup;
-    MuxInput input = MakeMuxInput(60, 40000, 2);
+    MuxInput input = MakeMuxInput(30, 60000, 2);
     for (size_t i = 0; i < input.audio.size(); ++i)
         input.audio[i] = MakeAudioUnit(uint32_t(i), 9000);
+    MuxerTestGraph::Setup setup;
     setup.input = input;
     const TestSink::Received received = RunToEnd(std::move(setup));
 
     ExpectInterleaved(received.bytes, input);
-    size_t offset = 0;
-    for (LONG cbSample : received.sampleLengths)
-    {
-        const Bytes sample(received.bytes.begin() + offset,
-                           received.bytes.begin() + offset + cbSample);
-        offset += cbSample;
-        EXPECT_EQ(ReadC3Stream(sample).cbRead, sample.size());
-    }
+    // A packet takes 78028 bytes; the 8th packet's video still fits the first sample with
+    // the room kept, its audio does not.
+    EXPECT_EQ(received.sampleLengths.front(), 7 * 78028);
 }
 
 // Video samples that are no well-formed packet (too short for a header, no marker, a

@@ -48,21 +48,6 @@ TEST(MuxerOutputPin, AsksForAtLeastTwoBuffersOf614400Bytes)
     EXPECT_GE(request.cbBuffer, 614400);
 }
 
-TEST(MuxerOutputPin, DropsSamplesWhileInactive)
-{
-    LoneMuxer muxer;
-    ComPtr<IMemAllocator> pAllocator;
-    ASSERT_EQ(CreateMemoryAllocator(&pAllocator), S_OK);
-    ALLOCATOR_PROPERTIES request{1, 16, 1, 0}, actual{};
-    pAllocator->SetProperties(&request, &actual);
-    pAllocator->Commit();
-    IMediaSample* pSample = nullptr;
-    ASSERT_EQ(pAllocator->GetBuffer(&pSample, nullptr, nullptr, 0), S_OK);
-    EXPECT_EQ(muxer.pOutput->Deliver(pSample), S_OK);
-    EXPECT_EQ(pSample->Release(), 0u) << "the dropped sample kept no reference";
-    pAllocator->Decommit();
-}
-
 TEST(MuxerOutputPin, ConnectsOnlyOnceVideoInIsConnected)
 {
     MuxerTestGraph::Setup setup;
