@@ -5,8 +5,6 @@
 #include <atomic>
 #include <chrono>
 #include <cstdint>
-#include <random>
-#include <string>
 #include <thread>
 
 namespace
@@ -59,54 +57,5 @@ TEST(LockedCounterThreaded, RearmedCounterWaitsForTheValueAgain)
     counter.Add(1);
     waiter.join();
     EXPECT_TRUE(result);
-}
-
-// The muxer's protocol: a video turn resets the counter, each audio turn adds one, and
-// video may go again once `perVideo` audio turns were taken.
-TEST(LockedCounterThreaded, TwoRacingThreadsTakeTurnsInOrder)
-{
-    constexpr uint32_t perVideo = 4;
-    constexpr int videoTurns = 300;
-    LockedCounter counter(perVideo);
-    std::string order;
-    std::mutex orderLock;
-    auto record = [&](char turn)
-    {
-        std::lock_guard lock(orderLock);
-        order += turn;
-    };
-    auto jitter = [](std::mt19937& random)
-    { std::this_thread::sleep_for(std::chrono::microseconds(random() % 50)); };
-
-    std::thread video(
-        [&]
-        {
-            std::mt19937 random(1);
-            for (int i = 0; i < videoTurns; ++i)
-            {
-                jitter(random);
-                ASSERT_TRUE(counter.WaitEqual(perVideo, kForever));
-                record('V');
-                counter.Set(0);
-            }
-        });
-    std::thread audio(
-        [&]
-        {
-            std::mt19937 random(2);
-            for (uint32_t i = 0; i < videoTurns * perVideo; ++i)
-            {
-                jitter(random);
-                ASSERT_TRUE(counter.WaitBelow(perVideo, kForever));
-                record('A');
-                counter.Add(1);
-            }
-        });
-    video.join();
-    audio.join();
-
-    ASSERT_EQ(order.size(), size_t{videoTurns * (perVideo + 1)});
-    for (size_t i = 0; i < order.size(); ++i)
-        ASSERT_EQ(order[i], i % (perVideo + 1) == 0 ? 'V' : 'A') << "at turn " << i;
 }
 } // namespace
