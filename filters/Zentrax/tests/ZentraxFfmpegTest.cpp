@@ -31,15 +31,6 @@ protected:
     FfmpegMedia m_media;
 };
 
-std::vector<Bytes> Chunks(const Bytes& bytes, std::size_t cbChunk)
-{
-    std::vector<Bytes> chunks;
-    for (std::size_t nPos = 0; nPos < bytes.size(); nPos += cbChunk)
-        chunks.emplace_back(bytes.begin() + nPos,
-                            bytes.begin() + std::min(bytes.size(), nPos + cbChunk));
-    return chunks;
-}
-
 // Runs the streams through the filter in its own formats; the samples of both outputs.
 std::pair<RecordingSink::Received, RecordingSink::Received> Transform(const Bytes& video,
                                                                       const Bytes& pcm)

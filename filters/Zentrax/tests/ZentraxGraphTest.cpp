@@ -39,15 +39,6 @@ HRESULT RegisterModule(const char* pszPath)
     return hr;
 }
 
-std::vector<Bytes> Chunks(const Bytes& bytes, std::size_t cbChunk)
-{
-    std::vector<Bytes> chunks;
-    for (std::size_t nPos = 0; nPos < bytes.size(); nPos += cbChunk)
-        chunks.emplace_back(bytes.begin() + nPos,
-                            bytes.begin() + std::min(bytes.size(), nPos + cbChunk));
-    return chunks;
-}
-
 TestPushSource::Options Source(CMediaType type, std::vector<Bytes> payloads, unsigned nSeed)
 {
     TestPushSource::Options options;

@@ -30,15 +30,6 @@ ElementaryStream Groups(int nGroups, std::size_t cbSlice = 300)
     return es;
 }
 
-std::vector<Bytes> Chunks(const Bytes& bytes, std::size_t cbChunk)
-{
-    std::vector<Bytes> chunks;
-    for (std::size_t nPos = 0; nPos < bytes.size(); nPos += cbChunk)
-        chunks.emplace_back(bytes.begin() + nPos,
-                            bytes.begin() + std::min(bytes.size(), nPos + cbChunk));
-    return chunks;
-}
-
 Bytes Pcm(std::size_t cbBytes)
 {
     Bytes pcm(cbBytes);

@@ -2,6 +2,8 @@
 
 #include "OstrelMediaTypesUUIDS.h"
 
+#include <algorithm>
+
 namespace
 {
 bool IsOwnVideo(const CMediaType& mt)
@@ -36,6 +38,15 @@ TestPushSource::Options SourceOptions(CMediaType type, std::vector<Bytes> payloa
     return options;
 }
 } // namespace
+
+std::vector<Bytes> Chunks(const Bytes& bytes, std::size_t cbChunk)
+{
+    std::vector<Bytes> chunks;
+    for (std::size_t nPos = 0; nPos < bytes.size(); nPos += cbChunk)
+        chunks.emplace_back(bytes.begin() + nPos,
+                            bytes.begin() + std::min(bytes.size(), nPos + cbChunk));
+    return chunks;
+}
 
 CMediaType Mpeg2VideoType()
 {

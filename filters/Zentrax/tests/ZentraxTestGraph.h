@@ -65,6 +65,9 @@ private:
     bool m_bAudioConnected = false;
 };
 
+// The bytes cut into samples of cbChunk bytes (the last one shorter), as a splitter delivers.
+std::vector<Bytes> Chunks(const Bytes& bytes, std::size_t cbChunk);
+
 // Input types as an MPEG splitter and a PCM converter offer them.
 CMediaType Mpeg2VideoType();
 CMediaType PcmType(DWORD nSamplesPerSec = 48000, WORD nChannels = 2);
