@@ -10,6 +10,7 @@
 #include "com/ComPtr.h"
 #include "com/ComRuntime.h"
 #include "com/StringConvert.h"
+#include "com/TaskMem.h"
 
 #include <gtest/gtest.h>
 
@@ -124,17 +125,6 @@ protected:
         return asyncReader;
     }
 
-    // The segment files the list names, in order.
-    std::vector<std::string> ListedSegments() const
-    {
-        std::vector<std::string> names;
-        const std::string list = ReadWholeText(dir / "take.kvx");
-        for (std::size_t at = list.find("\r\n") + 2; at < list.size();
-             at = list.find("\r\n", at) + 2)
-            names.push_back(list.substr(at, list.find(';', at) - at));
-        return names;
-    }
-
     TemporaryRegistry registry;
     CTempDirectory dir;
     HRESULT hr = S_OK;
@@ -152,9 +142,18 @@ TEST_P(RoundTripTest, EveryByteComesBackAtEveryOffset)
     const std::vector<std::uint8_t> stream = PackStream(random);
     Record(stream, SampleSizes(random));
 
-    const std::vector<std::string> segments = ListedSegments();
+    EXPECT_EQ(ReadListedSegments(dir / "take.kvx"), stream);
+    std::vector<std::string> segments;
+    for (const auto& entry : ReadListEntries(dir / "take.kvx"))
+        segments.push_back(entry.first);
     EXPECT_GE(segments.size(), 4u);
     EXPECT_LE(segments.size(), 99u);
+    ComPtr<IFileSinkFilter> sink;
+    ASSERT_EQ(writer->QueryInterface(IID_PPV_ARGS(&sink)), S_OK);
+    LPOLESTR pszName = nullptr;
+    ASSERT_EQ(sink->GetCurFile(&pszName, nullptr), S_OK);
+    EXPECT_EQ(WideToUtf8(pszName), dir / segments.back()) << "the latest segment";
+    CoTaskMemFree(pszName);
     if (GetParam())
         for (std::size_t i = 1; i < segments.size(); ++i)
         {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
@@ -7,6 +9,7 @@
 #include <iterator>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 // A fresh directory under the system's temporary directory, removed with its contents.
@@ -68,4 +71,39 @@ inline std::vector<std::uint8_t> CountingBytes(std::size_t cb, std::size_t first
     for (std::size_t i = 0; i < cb; ++i)
         bytes[i] = static_cast<std::uint8_t>((first + i) % 251);
     return bytes;
+}
+
+// The "name;bytes" lines of a segment list file, after checking its first line.
+inline std::vector<std::pair<std::string, std::uint64_t>>
+ReadListEntries(const std::string& listPath)
+{
+    const std::string text = ReadWholeText(listPath);
+    EXPECT_EQ(text.substr(0, 6), "LMMP\r\n");
+    std::vector<std::pair<std::string, std::uint64_t>> entries;
+    for (std::size_t at = 6; at < text.size();)
+    {
+        const std::size_t end = text.find("\r\n", at);
+        const std::size_t semicolon = text.find(';', at);
+        EXPECT_NE(end, std::string::npos);
+        EXPECT_LT(semicolon, end);
+        entries.emplace_back(text.substr(at, semicolon - at),
+                             std::stoull(text.substr(semicolon + 1, end - semicolon - 1)));
+        at = end + 2;
+    }
+    return entries;
+}
+
+// The segments a list names, joined in list order, after checking each one's size
+// against its line.
+inline std::vector<std::uint8_t> ReadListedSegments(const std::string& listPath)
+{
+    const std::filesystem::path directory = std::filesystem::path(listPath).parent_path();
+    std::vector<std::uint8_t> joined;
+    for (const auto& [name, cb] : ReadListEntries(listPath))
+    {
+        const std::vector<std::uint8_t> bytes = ReadWholeFile((directory / name).string());
+        EXPECT_EQ(bytes.size(), cb) << name;
+        joined.insert(joined.end(), bytes.begin(), bytes.end());
+    }
+    return joined;
 }

@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <atomic>
 #include <cstring>
-#include <sstream>
 #include <thread>
 
 namespace
@@ -21,10 +20,9 @@ std::vector<std::uint8_t> NumberedSample(std::uint32_t number)
     return sample;
 }
 
-// The sample numbers found in a segment, after checking that it holds whole samples.
+// The sample numbers found in a run of whole samples, after checking each sample.
 std::vector<std::uint32_t> SampleNumbers(const std::vector<std::uint8_t>& segment)
 {
-    EXPECT_EQ(segment.size() % kSampleBytes, 0u);
     std::vector<std::uint32_t> numbers;
     for (std::size_t at = 0; at + kSampleBytes <= segment.size(); at += kSampleBytes)
     {
@@ -69,22 +67,11 @@ TEST(WriterConcurrencyTest, StateChangesNeverMeetAHalfWrittenSegment)
     streamer.join();
     writer.Stop();
 
-    std::istringstream list(ReadWholeText(dir / "take.kvx"));
-    std::string line;
-    std::getline(list, line);
-    EXPECT_EQ(line, "LMMP\r");
-    std::vector<std::uint32_t> numbers;
-    std::uint64_t cbListed = 0;
-    while (std::getline(list, line))
-    {
-        const std::size_t semicolon = line.find(';');
-        const std::vector<std::uint8_t> segment = ReadWholeFile(dir / line.substr(0, semicolon));
-        EXPECT_EQ(segment.size(), std::stoull(line.substr(semicolon + 1)));
-        cbListed += segment.size();
-        for (std::uint32_t number : SampleNumbers(segment))
-            numbers.push_back(number);
-    }
-    EXPECT_EQ(cbListed, writer.TotalBytes());
+    for (const auto& [name, cb] : ReadListEntries(dir / "take.kvx"))
+        EXPECT_EQ(cb % kSampleBytes, 0u) << name;
+    const std::vector<std::uint8_t> joined = ReadListedSegments(dir / "take.kvx");
+    const std::vector<std::uint32_t> numbers = SampleNumbers(joined);
+    EXPECT_EQ(joined.size(), writer.TotalBytes());
     EXPECT_TRUE(std::ranges::is_sorted(numbers));
     EXPECT_EQ(std::ranges::adjacent_find(numbers), numbers.end());
 }

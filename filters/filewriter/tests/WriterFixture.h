@@ -31,37 +31,15 @@ protected:
         return ReadWholeFile(dir / name);
     }
 
-    // The segments that the list names, joined in list order.
     std::vector<std::uint8_t> JoinedSegments(const std::string& listName = "take.kvx") const
     {
-        std::vector<std::uint8_t> joined;
-        for (const auto& [name, cb] : ListEntries(listName))
-        {
-            const std::vector<std::uint8_t> bytes = Segment(name);
-            EXPECT_EQ(bytes.size(), cb) << name;
-            joined.insert(joined.end(), bytes.begin(), bytes.end());
-        }
-        return joined;
+        return ReadListedSegments(dir / listName);
     }
 
-    // The "name;bytes" lines of a list, after checking its first line.
     std::vector<std::pair<std::string, std::uint64_t>>
     ListEntries(const std::string& listName = "take.kvx") const
     {
-        const std::string text = ReadWholeText(dir / listName);
-        EXPECT_EQ(text.substr(0, 6), "LMMP\r\n");
-        std::vector<std::pair<std::string, std::uint64_t>> entries;
-        for (std::size_t at = 6; at < text.size();)
-        {
-            const std::size_t end = text.find("\r\n", at);
-            const std::size_t semicolon = text.find(';', at);
-            EXPECT_NE(end, std::string::npos);
-            EXPECT_LT(semicolon, end);
-            entries.emplace_back(text.substr(at, semicolon - at),
-                                 std::stoull(text.substr(semicolon + 1, end - semicolon - 1)));
-            at = end + 2;
-        }
-        return entries;
+        return ReadListEntries(dir / listName);
     }
 
     CTempDirectory dir;
