@@ -8,10 +8,10 @@ CAMEvent::CAMEvent(BOOL fManualReset) : m_bManualReset(fManualReset != FALSE)
 
 void CAMEvent::Set()
 {
-    {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        m_bSignalled = true;
-    }
+    // Notify under the lock: a waiter that sees the event set may destroy it at once, so
+    // Set must be done with the object before the waiter can return.
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_bSignalled = true;
     if (m_bManualReset)
         m_changed.notify_all();
     else
