@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <utility>
 
 namespace
 {
@@ -125,9 +124,17 @@ void AudioCutter::CompleteUnit(UnitBuffer& unit, IUnitStore& store)
     store.Complete(unit);
 }
 
+// Word by word through memcpy, over locals: bytes may alias the unit's length, and a loop
+// whose bound could change as it stores is not vectorised.
 void SwapBytes16(UnitBuffer& unit, std::size_t nOffset)
 {
-    std::uint8_t* p = unit.pData;
-    for (std::size_t i = nOffset; i + 1 < unit.cbActual; i += 2)
-        std::swap(p[i], p[i + 1]);
+    std::uint8_t* const pData = unit.pData;
+    const std::size_t cbEnd = unit.cbActual;
+    for (std::size_t i = nOffset; i + 1 < cbEnd; i += 2)
+    {
+        std::uint16_t nWord;
+        std::memcpy(&nWord, pData + i, sizeof(nWord));
+        nWord = static_cast<std::uint16_t>(nWord << 8 | nWord >> 8);
+        std::memcpy(pData + i, &nWord, sizeof(nWord));
+    }
 }

@@ -31,11 +31,12 @@ FfmpegMedia::~FfmpegMedia()
         fs::remove_all(m_folder, ignored);
 }
 
-Bytes FfmpegMedia::Mpeg2Video(const std::string& strRate, int nFrames) const
+Bytes FfmpegMedia::Mpeg2Video(const std::string& strRate, int nFrames,
+                              const std::string& strSize) const
 {
     const fs::path file = m_folder / "source.m2v";
-    const bool bMade = Ffmpeg("-f lavfi -i testsrc=size=352x288:rate=" + strRate + " -frames:v " +
-                              std::to_string(nFrames) +
+    const bool bMade = Ffmpeg("-f lavfi -i testsrc=size=" + strSize + ":rate=" + strRate +
+                              " -frames:v " + std::to_string(nFrames) +
                               " -c:v mpeg2video -g 12 -bf 2 -q:v 4 -f mpeg2video " + file.string());
     return bMade ? Read(file) : Bytes();
 }

@@ -21,9 +21,10 @@ public:
 
     std::filesystem::path Folder() const { return m_folder; }
 
-    // An MPEG-2 video elementary stream of the test pattern: nFrames pictures at strRate
-    // frames per second ("25", "30000/1001"), groups of 12 with 2 B-pictures.
-    Bytes Mpeg2Video(const std::string& strRate, int nFrames) const;
+    // An MPEG-2 video elementary stream of the test pattern: nFrames pictures of strSize at
+    // strRate frames per second ("25", "30000/1001"), groups of 12 with 2 B-pictures.
+    Bytes Mpeg2Video(const std::string& strRate, int nFrames,
+                     const std::string& strSize = "352x288") const;
     // dSeconds of a 48 kHz 16-bit stereo tone, little-endian.
     Bytes Pcm(double dSeconds) const;
     // The MD5 of each picture ffmpeg decodes from an MPEG-2 elementary stream, in order.
