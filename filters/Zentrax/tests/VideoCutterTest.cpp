@@ -233,17 +233,6 @@ TEST(VideoCutter, PassThroughUnitsAreTimedByTheirDisplayNumber)
     }
 }
 
-TEST(VideoCutter, OwnFormatSamplesRunOnTheVideoClock)
-{
-    const auto packets = CutInputs({TwoGroups().Data()}, Format::C3Packets);
-    ASSERT_EQ(packets.size(), 6u);
-    for (std::size_t i = 0; i < packets.size(); ++i)
-    {
-        ASSERT_TRUE(packets[i].times);
-        EXPECT_EQ(packets[i].times->rtStart, static_cast<std::int64_t>(i) * 330000);
-    }
-}
-
 TEST(VideoCutter, PictureLongerThanABufferIsCutAtThePayloadLimitWithoutLosingBytes)
 {
     ElementaryStream es;
