@@ -6,8 +6,9 @@
 
 // A counter that threads can wait on until it reaches a value, used by the muxer's input
 // pins to take turns. A wait is a series of tries: each try tests the value and, if the
-// test fails, waits at most 20 ms for the value to change or for CancelWait. A wait ends
-// with false once its tries are spent or after a cancelled try.
+// test fails, waits at most 20 ms for the value to change or for CancelWait, yielding a
+// few times before it sleeps. A wait ends with false once its tries are spent or after a
+// cancelled try.
 //
 // Cancellation persists until Rearm: a CancelWait that comes before a wait begins still
 // ends that wait, so a thread entering its gate while the filter stops cannot stay behind.
