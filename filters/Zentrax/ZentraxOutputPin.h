@@ -9,38 +9,26 @@ class ZentraxInputPin;
 // connects only once that input is connected, passes seeking to it, and delivers through an
 // output queue with a thread of its own, so that the input's thread never waits for the
 // downstream filter.
-class ZentraxOutputPin : public CBaseOutputPin
+class ZentraxOutputPin : public CQueuedOutputPin
 {
 public:
     // pReceiveLock: the lock the pin's path works under.
     ZentraxOutputPin(ZentraxFilter* pFilter, CCritSec* pLock, CCritSec* pReceiveLock, HRESULT* phr,
                      LPCWSTR pName);
-    ~ZentraxOutputPin() override;
 
-    // IMediaPosition and IMediaSeeking go to the matching input's upstream pin.
-    HRESULT NonDelegatingQueryInterface(REFIID riid, void** ppv) override;
     HRESULT CheckConnect(IPin* pPin) override;
     // Records the type and hands it to the path, whose format it selects.
     HRESULT SetMediaType(const CMediaType* pmt) override;
     // At least the pin's buffer size, and enough buffers for one input buffer's worth of
     // units; E_FAIL when the allocator grants less.
     HRESULT DecideBufferSize(IMemAllocator* pAllocator, ALLOCATOR_PROPERTIES* pRequest) override;
-    HRESULT Active() override;
-    HRESULT Inactive() override;
-
-    // Without an output queue samples are dropped; all report S_OK then.
-    HRESULT Deliver(IMediaSample* pSample) override;
-    HRESULT DeliverEndOfStream() override;
-    HRESULT DeliverBeginFlush() override;
-    HRESULT DeliverEndFlush() override;
-    HRESULT DeliverNewSegment(REFERENCE_TIME tStart, REFERENCE_TIME tStop, double dRate) override;
-    // Quality messages are ignored.
-    HRESULT Notify(IBaseFilter* pSender, Quality q) override;
 
     // Releases a streaming thread that waits for one of this pin's buffers: it gets an error.
     void ReleaseBufferWaiters();
 
 protected:
+    // IMediaPosition and IMediaSeeking go to the matching input's upstream pin.
+    IPin* SeekingUpstreamPin() const override;
     virtual ZentraxInputPin* MatchingInput() const = 0;
     virtual HRESULT SetPathType(const CMediaType& mt) = 0;
     virtual LONG MinBufferSize() const = 0;
@@ -49,10 +37,4 @@ protected:
 
     ZentraxFilter* const m_pZentrax;
     CCritSec* const m_pReceiveLock;
-
-private:
-    HRESULT CreatePositionPassThru();
-
-    COutputQueue* m_pOutputQueue = nullptr;
-    IUnknown* m_pPosition = nullptr;
 };

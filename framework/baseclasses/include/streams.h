@@ -27,6 +27,7 @@
 #include "MemAllocator.h"
 #include "OutputQueue.h"
 #include "PosPassThru.h"
+#include "QueuedOutputPin.h"
 #include "RenderedInputPin.h"
 #include "Unknown.h"
 
