@@ -51,8 +51,10 @@ public:
     HRESULT SyncRead(LONGLONG llPos, LONG lLength, BYTE* pBuffer);
 
     HRESULT Length(LONGLONG* pllTotal, LONGLONG* pllAvailable);
-    LONG Alignment() const { return m_lAlignment; }
-    BOOL IsAligned(LONGLONG llValue) const { return (llValue & (m_lAlignment - 1)) == 0; }
+    // Asked of the stream at each use, never in the constructor: the stream is usually a
+    // member of the filter that owns this object and may not be built yet.
+    LONG Alignment() const;
+    BOOL IsAligned(LONGLONG llValue) const { return (llValue & (Alignment() - 1)) == 0; }
 
     HRESULT BeginFlush();
     HRESULT EndFlush();
@@ -78,7 +80,6 @@ private:
     CRequest* NewRequest();
 
     CAsyncStream* const m_pStream;
-    const LONG m_lAlignment;
 
     std::mutex m_csLists;
     std::condition_variable m_evWork; // work queued, or stop

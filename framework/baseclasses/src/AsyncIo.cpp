@@ -7,19 +7,16 @@
 #include <new>
 #include <system_error>
 
-namespace
+CAsyncIo::CAsyncIo(CAsyncStream* pStream) : m_pStream(pStream)
 {
-LONG AlignmentOf(CAsyncStream* pStream)
+}
+
+LONG CAsyncIo::Alignment() const
 {
-    const DWORD dwAlign = pStream->Alignment();
+    const DWORD dwAlign = m_pStream->Alignment();
     // Only powers of two make sense; anything else reads unaligned.
     return dwAlign > 0 && (dwAlign & (dwAlign - 1)) == 0 && dwAlign <= 0x40000000 ? LONG(dwAlign)
                                                                                   : 1;
-}
-} // namespace
-
-CAsyncIo::CAsyncIo(CAsyncStream* pStream) : m_pStream(pStream), m_lAlignment(AlignmentOf(pStream))
-{
 }
 
 CAsyncIo::~CAsyncIo()
