@@ -1,0 +1,73 @@
+#pragma once
+
+// The common frame of the stock audio filters that turn one input stream into
+// 16-bit PCM on one output: the audio decoder and the ACM wrapper.
+//
+// Samples are transformed on the upstream thread, under the receive lock, and the
+// PCM they yield is delivered before Receive returns (PcmSampleWriter). End of
+// stream first drains what the transform still holds. Stop makes the pins
+// inactive first (which releases a thread waiting for an output buffer), then
+// takes the receive lock and ends streaming, so a transform never runs on a
+// stopped filter.
+//
+// Derived filters say which types they take and offer, set up and tear down
+// their codec state, and turn input bytes into PCM.
+
+#include "PcmFormat.h"
+#include "PcmSampleWriter.h"
+#include "PcmTransformPins.h"
+
+#include "streams.h"
+
+class CPcmTransformFilter : public CBaseFilter
+{
+public:
+    int GetPinCount() override { return 2; }
+    CBasePin* GetPin(int n) override;
+
+    HRESULT Stop() override;
+    HRESULT Pause() override;
+
+    // Media types: what the input takes, what the output offers by position
+    // for the connected input type, and whether an output type fits.
+    virtual HRESULT CheckInputType(const CMediaType* pmt) = 0;
+    virtual HRESULT GetOutputType(const CMediaType& mtIn, int iPosition, CMediaType* pmt) = 0;
+    virtual HRESULT CheckOutputType(const CMediaType& mtIn, const CMediaType* pmt);
+
+    // Called by the pins (streaming calls on the upstream thread).
+    HRESULT ReceiveSample(IMediaSample* pSample, const AM_SAMPLE2_PROPERTIES& props);
+    HRESULT EndOfInput();
+    void FlushInput();
+    HRESULT DecideOutputBuffers(IMemAllocator* pAlloc, ALLOCATOR_PROPERTIES* pRequest);
+
+    CPcmTransformInputPin* InputPin() { return &m_InputPin; }
+    CPcmTransformOutputPin* OutputPin() { return &m_OutputPin; }
+
+protected:
+    CPcmTransformFilter(LPCTSTR pName, LPUNKNOWN pUnk, REFCLSID clsid, HRESULT* phr,
+                        LONG cbOutputBuffer);
+
+    // Streaming set-up for the connected types (under the receive lock).
+    virtual HRESULT StartStreaming(const CMediaType& mtIn, const PcmFormat& out) = 0;
+    virtual void StopStreaming() = 0;
+    // Turns input bytes into PCM handed to Output(); bDiscontinuity marks a break
+    // in the input.
+    virtual HRESULT Transform(const BYTE* pData, LONG cbData, bool bDiscontinuity) = 0;
+    // Hands over what the transform still holds at the end of the stream.
+    virtual HRESULT Drain() = 0;
+    // Forgets buffered input after a flush.
+    virtual void ResetState() = 0;
+
+    // Delivers PCM in the output format.
+    HRESULT Output(std::span<const BYTE> pcm) { return m_Writer.Write(pcm); }
+
+    CCritSec m_csFilter;
+    CCritSec m_csReceive;
+
+private:
+    CPcmTransformInputPin m_InputPin;
+    CPcmTransformOutputPin m_OutputPin;
+    PcmSampleWriter m_Writer;
+    const LONG m_cbOutputBuffer;
+    bool m_bStreaming = false; // guarded by m_csReceive
+};
