@@ -1,0 +1,14 @@
+#pragma once
+
+// Where the core reports to the user: messages the user must see (message boxes
+// in the windowed program) and single diagnostic lines about graph set-up.
+
+#include <string>
+
+class UserReport
+{
+public:
+    virtual ~UserReport() = default;
+    virtual void ShowMessage(const std::string& text) = 0;
+    virtual void Diagnostic(const std::string& line) = 0;
+};

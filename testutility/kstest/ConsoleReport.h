@@ -1,0 +1,22 @@
+#pragma once
+
+// The command line's UserReport: messages are kept so the failure can be told
+// in one place with its reason; diagnostic lines go to standard error at once.
+
+#include "UserReport.h"
+
+#include <string>
+#include <vector>
+
+class ConsoleReport : public UserReport
+{
+public:
+    void ShowMessage(const std::string& text) override { m_Messages.push_back(text); }
+    void Diagnostic(const std::string& line) override;
+
+    // Prints the messages, the last one followed by the reason, on standard error.
+    void PrintFailure(const std::string& reason) const;
+
+private:
+    std::vector<std::string> m_Messages;
+};

@@ -1,0 +1,287 @@
+// `kstest convert` over MPEG files made with ffmpeg, through the registered
+// modules of this build (registered into a temporary registry first). The C3
+// stream it writes must pass c3info's check; its video must decode to the
+// source's pictures; its audio must be the source's audio at 48 kHz apart from
+// the documented drift drops.
+
+#include "C3StreamFile.h"
+#include "MediaFiles.h"
+#include "TestClips.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace
+{
+struct Outcome
+{
+    int status = -1;
+    std::string messages;
+};
+
+std::string ReadText(const std::string& path)
+{
+    std::ifstream in(path);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+void WriteBytes(const std::string& path, const uint8_t* pData, size_t cb)
+{
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(pData), std::streamsize(cb));
+}
+
+// The MD5 column of ffmpeg's framemd5 listing: one line per decoded picture.
+std::vector<std::string> FrameHashes(const std::string& inputOptions)
+{
+    const std::vector<uint8_t> listing = media::CaptureOutput(
+        "ffmpeg -nostdin -loglevel error " + inputOptions + " -map 0:v -f framemd5 -");
+    std::vector<std::string> hashes;
+    std::istringstream lines(std::string(listing.begin(), listing.end()));
+    for (std::string line; std::getline(lines, line);)
+    {
+        if (!line.empty() && line[0] != '#')
+            hashes.push_back(line.substr(line.rfind(',') + 1));
+    }
+    return hashes;
+}
+
+std::vector<uint8_t> DecodedAudio(const std::string& clip, const char* options)
+{
+    return media::CaptureOutput("ffmpeg -nostdin -loglevel error -i " + media::Quote(clip) +
+                                " -map 0:a " + options + " -f s16le -");
+}
+
+// Each mono sample on both sides, as the ACM wrapper widens mono.
+std::vector<uint8_t> MonoToStereo(const std::vector<uint8_t>& mono)
+{
+    std::vector<uint8_t> stereo;
+    for (size_t i = 0; i + 1 < mono.size(); i += 2)
+        stereo.insert(stereo.end(), {mono[i], mono[i + 1], mono[i], mono[i + 1]});
+    return stereo;
+}
+
+// The audio the transformation filter packs at 29.97 frames per second: after
+// every 60 units of cbUnit bytes it drops 192 bytes to stay in step with the video.
+std::vector<uint8_t> WithDriftDrops(const std::vector<uint8_t>& pcm, size_t cbUnit)
+{
+    std::vector<uint8_t> packed;
+    const size_t cbRun = 60 * cbUnit;
+    for (size_t offset = 0; offset < pcm.size(); offset += cbRun + 192)
+        packed.insert(packed.end(), pcm.begin() + long(offset),
+                      pcm.begin() + long(std::min(pcm.size(), offset + cbRun)));
+    return packed;
+}
+
+class ConvertEndToEnd : public testing::Test
+{
+protected:
+    static void SetUpTestSuite()
+    {
+        s_registry = media::ScratchPath("registry.txt");
+        setenv("MARVEK_REGISTRY", s_registry.c_str(), 1);
+        std::string modules;
+        std::istringstream lines(ReadText(MARVEK_MODULES_LIST));
+        for (std::string line; std::getline(lines, line);)
+        {
+            if (!line.empty())
+                modules += " " + media::Quote(line);
+        }
+        ASSERT_EQ(0, media::Run(std::string(REGSVR_PATH) + " -s" + modules));
+    }
+
+    static void TearDownTestSuite() { std::filesystem::remove(s_registry); }
+
+    static Outcome Convert(const std::string& source, const std::string& target)
+    {
+        Outcome outcome;
+        const std::vector<uint8_t> output =
+            media::CaptureOutput(std::string(KSTEST_PATH) + " convert " + media::Quote(source) +
+                                     " " + media::Quote(target) + " 2>&1",
+                                 &outcome.status);
+        outcome.messages.assign(output.begin(), output.end());
+        return outcome;
+    }
+
+    static bool PassesCheck(const std::string& c3s)
+    {
+        return media::Run(std::string(C3INFO_PATH) + " --check --quiet " + media::Quote(c3s) +
+                          " >/dev/null") == 0;
+    }
+
+    static std::string s_registry;
+};
+
+std::string ConvertEndToEnd::s_registry;
+
+struct ClipCase
+{
+    const char* name;
+    std::string (*make)();
+    size_t unitsPerPacket;
+    size_t cbUnit;
+    bool bDriftDrops;
+    const char* audioOptions; // how ffmpeg makes the expected 48 kHz stereo
+    bool bMono;
+    int maxSampleError; // resampling by two different runs may differ slightly
+};
+
+void PrintTo(const ClipCase& clip, std::ostream* os)
+{
+    *os << clip.name;
+}
+
+class ConvertClip : public ConvertEndToEnd, public testing::WithParamInterface<ClipCase>
+{
+};
+
+TEST_P(ConvertClip, WritesACheckedStreamWithTheSourcesPicturesAndSound)
+{
+    const ClipCase& clip = GetParam();
+    const std::string source = clip.make();
+    ASSERT_FALSE(source.empty());
+    const std::string target = media::ScratchPath(std::string(clip.name) + ".c3s");
+    const Outcome outcome = Convert(source, target);
+    ASSERT_EQ(0, outcome.status) << outcome.messages;
+    EXPECT_TRUE(PassesCheck(target));
+
+    C3StreamFile c3;
+    ASSERT_TRUE(c3.Parse(media::ReadFile(target)));
+    const std::vector<C3PacketView>& packets = c3.Packets();
+    ASSERT_FALSE(packets.empty());
+    for (size_t i = 0; i < packets.size(); ++i)
+    {
+        // Only the last packet may come short, where the source's audio ends first.
+        if (i + 1 < packets.size())
+        {
+            EXPECT_EQ(clip.unitsPerPacket, packets[i].audioUnits) << "packet " << i;
+        }
+        EXPECT_LE(packets[i].audioUnits, clip.unitsPerPacket);
+        EXPECT_TRUE(packets[i].audioUnitsWhole);
+    }
+    EXPECT_EQ(clip.cbUnit, c3.AudioUnitBytes());
+
+    const std::string video = target + ".m2v";
+    WriteBytes(video, c3.Video().data(), c3.Video().size());
+    EXPECT_EQ(FrameHashes("-i " + media::Quote(source)),
+              FrameHashes("-f mpegvideo -i " + media::Quote(video)));
+
+    std::vector<uint8_t> expected = DecodedAudio(source, clip.audioOptions);
+    if (clip.bMono)
+        expected = MonoToStereo(expected);
+    if (clip.bDriftDrops)
+        expected = WithDriftDrops(expected, clip.cbUnit);
+    const std::vector<uint8_t>& audio = c3.Audio();
+    ASSERT_LE(audio.size(), expected.size());
+    // All the audio the packets have room for is there, short of one unit at most.
+    const size_t cbRoom = packets.size() * clip.unitsPerPacket * clip.cbUnit;
+    EXPECT_GT(audio.size() + clip.cbUnit, std::min(expected.size(), cbRoom));
+    int maxError = 0;
+    for (size_t i = 0; i + 1 < audio.size(); i += 2)
+    {
+        const int got = int16_t(audio[i] | audio[i + 1] << 8);
+        const int want = int16_t(expected[i] | expected[i + 1] << 8);
+        maxError = std::max(maxError, std::abs(got - want));
+    }
+    EXPECT_LE(maxError, clip.maxSampleError);
+    std::filesystem::remove(target);
+    std::filesystem::remove(video);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Clips, ConvertClip,
+    testing::Values(ClipCase{"Mpeg2Ntsc", clips::Mpeg2Ntsc, 2, 3200, true, "-ac 2", false, 0},
+                    ClipCase{"Mpeg2Pal", clips::Mpeg2Pal, 4, 1920, false, "-ac 2", false, 0},
+                    ClipCase{"Mpeg1At44kHz", clips::Mpeg1System, 2, 3200, true, "-ar 48000 -ac 2",
+                             false, 2},
+                    ClipCase{"MonoAudio", clips::Mpeg2Mono, 4, 1920, false, "-ac 1", true, 0},
+                    ClipCase{"LpcmAudio", clips::Mpeg2Lpcm, 2, 3200, true, "-ac 2", false, 0}),
+    [](const testing::TestParamInfo<ClipCase>& info) { return info.param.name; });
+
+TEST_F(ConvertEndToEnd, MissingFileCannotBeOpened)
+{
+    const Outcome outcome = Convert(media::ScratchPath("missing.mpg"), media::ScratchPath("x.c3s"));
+    EXPECT_EQ(1, outcome.status);
+    EXPECT_NE(std::string::npos, outcome.messages.find("Unable to Open file"));
+    EXPECT_NE(std::string::npos, outcome.messages.find("Error occurred during Playback"));
+}
+
+TEST_F(ConvertEndToEnd, EmptyOrRandomFilesAreRefusedWithAReason)
+{
+    std::vector<uint8_t> noise(200000);
+    uint32_t state = 99;
+    for (auto& byte : noise)
+        byte = uint8_t((state = state * 1664525 + 1013904223) >> 24);
+    for (const auto& bytes : {std::vector<uint8_t>{}, noise})
+    {
+        const std::string source = media::ScratchPath("bad.mpg");
+        WriteBytes(source, bytes.data(), bytes.size());
+        const Outcome outcome = Convert(source, media::ScratchPath("bad.c3s"));
+        EXPECT_EQ(1, outcome.status) << outcome.messages;
+        EXPECT_NE(std::string::npos, outcome.messages.find("Error occurred during Playback: "));
+        std::filesystem::remove(source);
+    }
+}
+
+TEST_F(ConvertEndToEnd, VideoOnlyFileIsRefusedForWantOfAudio)
+{
+    const Outcome outcome = Convert(clips::Mpeg2VideoOnly(), media::ScratchPath("v.c3s"));
+    EXPECT_EQ(1, outcome.status);
+    EXPECT_NE(std::string::npos, outcome.messages.find("no audio stream")) << outcome.messages;
+}
+
+TEST_F(ConvertEndToEnd, TruncatedFileConvertsWhatItHolds)
+{
+    const std::vector<uint8_t> whole = media::ReadFile(clips::Mpeg2Pal());
+    const std::string source = media::ScratchPath("truncated.mpg");
+    WriteBytes(source, whole.data(), whole.size() * 6 / 10 + 1234);
+    const std::string target = media::ScratchPath("truncated.c3s");
+    const Outcome outcome = Convert(source, target);
+    EXPECT_EQ(0, outcome.status) << outcome.messages;
+    EXPECT_TRUE(PassesCheck(target));
+    std::filesystem::remove(source);
+    std::filesystem::remove(target);
+}
+
+TEST_F(ConvertEndToEnd, SegmentListConvertsAsOneStreamAndReplacesTheTarget)
+{
+    const std::string clip = clips::Mpeg2Ntsc();
+    const std::string whole = media::ScratchPath("whole.c3s");
+    ASSERT_EQ(0, Convert(clip, whole).status);
+
+    // Three segments cut at arbitrary bytes, listed by bare name beside the list.
+    const std::vector<uint8_t> bytes = media::ReadFile(clip);
+    const std::string list = media::ScratchPath("take.kvx");
+    const std::filesystem::path dir = std::filesystem::path(list).parent_path();
+    std::ofstream listFile(list);
+    listFile << "LMMP\n";
+    const size_t cuts[] = {0, bytes.size() / 3 + 17, bytes.size() * 2 / 3 + 5, bytes.size()};
+    for (int i = 0; i < 3; ++i)
+    {
+        const std::string name =
+            "take-segment-" + std::to_string(getpid()) + "-" + std::to_string(i);
+        WriteBytes((dir / name).string(), bytes.data() + cuts[i], cuts[i + 1] - cuts[i]);
+        listFile << name << "\n";
+    }
+    listFile.close();
+
+    const std::string target = media::ScratchPath("list.c3s");
+    WriteBytes(target, bytes.data(), bytes.size()); // to be replaced
+    const Outcome outcome = Convert(list, target);
+    ASSERT_EQ(0, outcome.status) << outcome.messages;
+    EXPECT_TRUE(PassesCheck(target));
+    EXPECT_EQ(media::ReadFile(whole), media::ReadFile(target));
+    for (int i = 0; i < 3; ++i)
+        std::filesystem::remove(
+            dir / ("take-segment-" + std::to_string(getpid()) + "-" + std::to_string(i)));
+    std::filesystem::remove(list);
+    std::filesystem::remove(target);
+    std::filesystem::remove(whole);
+}
+} // namespace
