@@ -58,7 +58,8 @@ HRESULT ProgramStreamDemuxer::Open(IAsyncReader* pReader)
         return E_OUTOFMEMORY;
     }
     m_pFormat->pb = m_Io.Context();
-    m_pFormat->flags |= AVFMT_FLAG_CUSTOM_IO;
+    // The probe's packets are not kept: streaming starts again from the first byte.
+    m_pFormat->flags |= AVFMT_FLAG_CUSTOM_IO | AVFMT_FLAG_NOBUFFER;
     m_pFormat->probesize = kProbeBytes;
     m_pFormat->max_analyze_duration = kProbeDuration;
     const AVInputFormat* pFormat = av_find_input_format("mpeg");

@@ -97,9 +97,10 @@ void CSplitterOutputPin::DeliveryLoop()
         }
         m_Queue.Pop();
     }
+    // The position counts this output as done once it has delivered everything.
+    m_bEnded = true;
     if (!m_Queue.IsClosed())
         DeliverEndOfStream();
-    m_bEnded = true;
 }
 
 HRESULT CSplitterOutputPin::DeliverPacket(const PacketInfo& info, const BYTE* pData, size_t cbData)

@@ -261,9 +261,9 @@ TEST_P(MpegSplitterSkew, StreamsFilesWhoseStreamsAreFiveSecondsApart)
 {
     const std::string clip =
         GetParam() ? clips::AudioFiveSecondsLate() : clips::VideoFiveSecondsLate();
+    TurnGate gate; // outlives the graph's threads
     SplitterGraph g(clip);
     g.ConnectAll();
-    TurnGate gate;
     gate.Attach(g.pVideoSink, g.pAudioSink);
     g.Pause();
     ASSERT_TRUE(g.pVideoSink->WaitForEndOfStream());

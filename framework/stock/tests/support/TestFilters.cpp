@@ -136,14 +136,16 @@ HRESULT CTestSink::CPin::Receive(IMediaSample* pSample)
 
 HRESULT CTestSink::CPin::EndOfStream()
 {
+    // The hook runs first: a test waiting for the end may then drop what it uses.
+    if (m_pSink->m_EndOfStreamHook)
+        m_pSink->m_EndOfStreamHook();
+    const HRESULT hr = CRenderedInputPin::EndOfStream();
     {
         std::lock_guard lock(m_pSink->m_mutex);
         m_pSink->m_bEnded = true;
     }
     m_pSink->m_cvEnded.notify_all();
-    if (m_pSink->m_EndOfStreamHook)
-        m_pSink->m_EndOfStreamHook();
-    return CRenderedInputPin::EndOfStream();
+    return hr;
 }
 
 void CTestSink::Record(const ReceivedSample& sample)
