@@ -77,7 +77,7 @@ LONGLONG FileSize(const std::string& path)
 std::string StartFailureReason(const StartResult& result)
 {
     if (result.failedStep == "connecting Mpeg Splitter to Infinite 2 Tee")
-        return "the source has no audio stream to convert";
+        return "no audio stream found in the source (the splitter looks at its first seconds)";
     if (result.failedStep == "connecting File Reader to Mpeg Splitter")
         return "the source is not an MPEG program stream with audio or video it can read (" +
                DescribeResult(result.hr) + ")";
