@@ -157,8 +157,10 @@ HRESULT CMpegSplitterFilter::Pause()
     CAutoLock lock(&m_csFilter);
     const bool bStarting = IsStopped();
     const HRESULT hr = CBaseFilter::Pause();
-    if (SUCCEEDED(hr) && bStarting)
+    if (bStarting && SUCCEEDED(hr))
         StartDemuxing();
+    else if (bStarting)
+        StopOutputs(); // the pins activated before the failure stay stopped
     return hr;
 }
 
@@ -184,6 +186,15 @@ HRESULT CMpegSplitterFilter::Stop()
     CAutoLock lock(&m_csFilter);
     m_DemuxThread.Stop();
     return CBaseFilter::Stop();
+}
+
+void CMpegSplitterFilter::StopOutputs()
+{
+    for (int i = 0; i < m_cOutputs; ++i)
+    {
+        if (m_Outputs[i]->IsConnected())
+            m_Outputs[i]->Inactive();
+    }
 }
 
 REFERENCE_TIME CMpegSplitterFilter::CurrentTime() const

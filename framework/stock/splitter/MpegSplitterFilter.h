@@ -62,6 +62,7 @@ private:
                       const CSplitterOutputPin::Buffering& buffering);
     HRESULT CreateOutputs();
     void StartDemuxing();
+    void StopOutputs();
 
     CCritSec m_csFilter;
     ProgramStreamDemuxer m_Demuxer;
