@@ -123,15 +123,17 @@ bool VideoCutter::TakeFresh(IUnitStore& store, UnitBuffer& unit)
     return true;
 }
 
+// Every boundary opens a fresh unit on the next clock span, even where the unit it ends is
+// empty (a stream that begins with a start code), so own-format units keep their clock steps.
 bool VideoCutter::StartNextUnit(UnitBuffer& unit, const std::uint8_t* pStartCode, Format format,
                                 IUnitStore& store)
 {
     if (unit.cbActual > 0)
-    {
         FinishUnit(unit, format, store);
-        if (!TakeFresh(store, unit))
-            return false;
-    }
+    else
+        store.Discard();
+    if (!TakeFresh(store, unit))
+        return false;
     std::memcpy(unit.pData, pStartCode, kStartCodeLength);
     unit.cbActual = kStartCodeLength;
     store.KeepOpen(unit);

@@ -46,8 +46,8 @@ private:
     bool TakeUnit(IUnitStore& store, UnitBuffer& unit);
     // A fresh unit stamped with the next clock span.
     bool TakeFresh(IUnitStore& store, UnitBuffer& unit);
-    // Finishes a unit ended by a boundary, then opens the next one with the boundary's start
-    // code; an empty unit is reused.
+    // Finishes a unit ended by a boundary (an empty one is released), then opens a fresh one
+    // with the boundary's start code.
     bool StartNextUnit(UnitBuffer& unit, const std::uint8_t* pStartCode, Format format,
                        IUnitStore& store);
     void FinishUnit(UnitBuffer& unit, Format format, IUnitStore& store);

@@ -173,6 +173,14 @@ TEST(VideoCutter, PesHeaderOfIUnitsCarriesDisplayAndDecodeTimes)
         EXPECT_NEAR(ReadPacketHeader(packet).m_timestamp.m_dSeconds, expected.dPts, 1e-4);
         EXPECT_EQ(reader.Position() - packet.data(), 56);
     }
+    // Packets run on the video clock in steps of 330000; the empty buffer the stream's first
+    // start code was scanned in is released, so the first packet has the second step.
+    for (std::size_t i = 0; i < packets.size(); ++i)
+    {
+        ASSERT_TRUE(packets[i].times);
+        EXPECT_EQ(packets[i].times->rtStart, 330000 * std::int64_t(i + 1)) << i;
+        EXPECT_EQ(packets[i].times->rtStop, 330000 * std::int64_t(i + 2)) << i;
+    }
     // Other units carry the picture right behind the packet header, typed P or B.
     EXPECT_EQ(packets[1].bytes[kC3HeaderLength + 3], 0x00);
     EXPECT_EQ(ReadPacketHeader(packets[1].bytes).m_nFlags, 32u | kB);
@@ -260,7 +268,8 @@ TEST(VideoCutter, RunningOutOfBuffersEndsTheInputAndKeepsWhatWasCut)
     Scanner scanner;
     VideoCutter cutter(scanner);
     MemoryUnitStore store(VideoCutter::kBufferSize);
-    store.LimitFreshUnits(3);
+    // The first buffer is released empty at the stream's first start code.
+    store.LimitFreshUnits(4);
     EXPECT_FALSE(cutter.Cut(bytes.data(), bytes.size(), Format::PassThrough, store));
     EXPECT_EQ(store.Completed().size(), 3u);
     EXPECT_FALSE(store.HasOpen());
