@@ -18,18 +18,27 @@ struct Line
     bool bCut = false;     // characters other than the line end did not fit
 };
 
-// Reads the next line into buffer and skips whatever of it does not fit. False at the
+// Reads the next line into buffer and skips whatever of it does not fit. Bytes are taken
+// one by one, so a zero byte inside a line cannot hide where the line ends. False at the
 // end of the file or on a read error.
 bool ReadLine(std::FILE* file, std::array<char, kLineBytes>& buffer, Line& line)
 {
-    if (!std::fgets(buffer.data(), static_cast<int>(buffer.size()), file))
+    std::size_t cbLine = 0;
+    bool bCut = false;
+    int c = std::getc(file);
+    if (c == EOF)
         return false;
-    line.text = buffer.data();
-    line.bCut = false;
-    if (line.text.ends_with('\n'))
-        return true;
-    for (int c = std::getc(file); c != EOF && c != '\n'; c = std::getc(file))
-        line.bCut = line.bCut || c != '\r';
+    for (; c != EOF; c = std::getc(file))
+    {
+        if (cbLine < buffer.size() - 1)
+            buffer[cbLine++] = static_cast<char>(c);
+        else
+            bCut = bCut || (c != '\r' && c != '\n');
+        if (c == '\n')
+            break;
+    }
+    line.text = std::string_view(buffer.data(), cbLine);
+    line.bCut = bCut;
     return true;
 }
 } // namespace
@@ -49,14 +58,14 @@ SegmentListStatus ReadSegmentList(const std::string& listPath, std::size_t maxNa
     if (!line.text.starts_with("LMMP"))
         return SegmentListStatus::NotASegmentList;
 
+    // Every line is one entry, an empty one included: an entry that names no file still
+    // counts towards the limit, and the segment table skips it.
     while (names.size() < maxNames && ReadLine(file.get(), buffer, line))
     {
-        const std::size_t nameEnd = line.text.find_first_of(";\r\n");
-        if (nameEnd == std::string_view::npos && line.bCut)
-            continue; // the name itself is too long for a path
-        const std::string_view name = line.text.substr(0, nameEnd);
-        if (!name.empty())
-            names.emplace_back(name);
+        // A zero byte ends the name as it would end any path.
+        const std::size_t nameEnd = line.text.find_first_of(std::string_view(";\r\n\0", 4));
+        const bool bNameTooLong = nameEnd == std::string_view::npos && line.bCut;
+        names.emplace_back(bNameTooLong ? std::string_view() : line.text.substr(0, nameEnd));
     }
     return std::ferror(file.get()) ? SegmentListStatus::ReadError : SegmentListStatus::Ok;
 }

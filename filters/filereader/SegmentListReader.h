@@ -15,7 +15,8 @@ enum class SegmentListStatus
 
 // Reads the segment names of a segment list file: after the first line "LMMP", each line
 // names one segment by the part before its first ";" (the byte count after it is not
-// needed). Lines end in LF or CR LF. At most maxNames names are read. A name too long
-// for a path is skipped whole rather than cut into a wrong one; empty lines are skipped.
+// needed). Lines end in LF or CR LF. At most maxNames lines are read, each giving one
+// name. A line with no name, or whose name is too long for a path, gives an empty name
+// rather than one cut into a wrong file name.
 SegmentListStatus ReadSegmentList(const std::string& listPath, std::size_t maxNames,
                                   std::vector<std::string>& names);

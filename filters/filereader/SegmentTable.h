@@ -30,7 +30,7 @@ public:
     void SetListDirectory(std::string_view listPath);
 
     // Replaces the table with the segments named, in order; at most kMaxSegments are
-    // used. A name that cannot be opened, or that makes too long a path, is skipped and
+    // used. A name that is empty, cannot be opened or makes too long a path is skipped and
     // takes no place in the stream.
     void Open(std::span<const std::string> names);
 

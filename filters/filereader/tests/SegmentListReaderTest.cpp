@@ -22,7 +22,7 @@ TEST_F(SegmentListReaderTest, NamesArePartsBeforeTheSemicolon)
 {
     EXPECT_EQ(Read("LMMP\r\ntake.mpg;600\r\ntake_1.mpg;12345\r\n\r\nlast\n"),
               SegmentListStatus::Ok);
-    EXPECT_EQ(names, (std::vector<std::string>{"take.mpg", "take_1.mpg", "last"}));
+    EXPECT_EQ(names, (std::vector<std::string>{"take.mpg", "take_1.mpg", "", "last"}));
 
     EXPECT_EQ(Read("LMMP"), SegmentListStatus::Ok);
     EXPECT_TRUE(names.empty());
@@ -45,6 +45,10 @@ TEST_F(SegmentListReaderTest, ReadsNoMoreThanAskedFor)
     EXPECT_EQ(Read(text, 99), SegmentListStatus::Ok);
     ASSERT_EQ(names.size(), 99u);
     EXPECT_EQ(names.back(), "take_98.mpg");
+
+    // Empty lines are entries too: they count towards the limit.
+    EXPECT_EQ(Read("LMMP\r\n\r\n\r\na.mpg;1\r\nb.mpg;1\r\n", 3), SegmentListStatus::Ok);
+    EXPECT_EQ(names, (std::vector<std::string>{"", "", "a.mpg"}));
 }
 
 TEST_F(SegmentListReaderTest, LongLinesAreNeverSplitIntoEntries)
@@ -54,7 +58,8 @@ TEST_F(SegmentListReaderTest, LongLinesAreNeverSplitIntoEntries)
     const std::string text = "LMMP" + std::string(300, 'x') + "\r\n" +   // long first line
                              "a.mpg;" + std::string(400, '9') + "\r\n" + // long count
                              longName + ";5\r\n" +                       // name too long
-                             longestName + "\r\n" + "b.mpg;5\r\n";
+                             longestName + "\r\n" + "b.mpg;5\r\n" +
+                             std::string("c\0d.mpg;5\r\ne.mpg;5\r\n", 20); // zero byte in a line
     EXPECT_EQ(Read(text), SegmentListStatus::Ok);
-    EXPECT_EQ(names, (std::vector<std::string>{"a.mpg", longestName, "b.mpg"}));
+    EXPECT_EQ(names, (std::vector<std::string>{"a.mpg", "", longestName, "b.mpg", "c", "e.mpg"}));
 }
