@@ -39,6 +39,7 @@ HRESULT AudioOutputPin::GetMediaType(int iPosition, CMediaType* pmt)
     pmt->InitMediaType();
     pmt->SetType(&MEDIATYPE_Audio);
     pmt->SetVariableSize();
+    pmt->lSampleSize = 0;
     pmt->SetTemporalCompression(FALSE);
     if (iPosition == kOwnUnits)
     {

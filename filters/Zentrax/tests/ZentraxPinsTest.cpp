@@ -100,11 +100,13 @@ TEST(ZentraxPins, AudioOutputOffersItsOwnUnitsThenPcmAndTakesNothingElse)
     EXPECT_EQ(*own.FormatType(), FORMAT_None);
     EXPECT_EQ(own.FormatLength(), 0u);
     EXPECT_FALSE(own.IsFixedSize());
+    EXPECT_EQ(own.lSampleSize, 0u);
 
     const CMediaType pcm = TypeAt(pAudioOut, 1, &hr);
     ASSERT_EQ(hr, S_OK);
     EXPECT_EQ(pcm, PcmType(48000, 2));
     ASSERT_EQ(pcm.FormatLength(), 18u);
+    EXPECT_EQ(pcm.lSampleSize, 0u);
     TypeAt(pAudioOut, 2, &hr);
     EXPECT_EQ(hr, VFW_S_NO_MORE_ITEMS);
 
