@@ -80,8 +80,8 @@ StartResult ConversionGraph::AddFilters()
         if (FAILED(hr))
             return Failure(hr, std::string("creating ") + filter.pszName);
     }
-    // Whether the writer can create the file shows when it runs.
-    m_Context.SetOutputFile(m_Settings.convertTarget);
+    // The start does not depend on whether the writer could create the file.
+    m_hrOutputFile = m_Context.SetOutputFile(m_Settings.convertTarget);
     return {};
 }
 

@@ -42,6 +42,11 @@ public:
     // releases every filter of the operation.
     void Stop();
 
+    // What naming the target to the writer reported. The start goes on whatever
+    // it says (the writer drops what it cannot write), so a caller that must
+    // know the file is being written asks here.
+    HRESULT OutputFileResult() const { return m_hrOutputFile; }
+
 private:
     StartResult Build();
     StartResult AddFilters();
@@ -50,4 +55,5 @@ private:
     GraphContext& m_Context;
     AppSettings& m_Settings;
     UserReport& m_Report;
+    HRESULT m_hrOutputFile = S_OK;
 };

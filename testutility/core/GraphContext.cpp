@@ -9,6 +9,7 @@
 #include <cctype>
 #include <cerrno>
 #include <cstdio>
+#include <filesystem>
 
 namespace
 {
@@ -142,7 +143,10 @@ HRESULT GraphContext::ConnectToFreeInput(IPin* pOutput, IBaseFilter* pDownstream
 
 HRESULT GraphContext::SetOutputFile(const std::string& name)
 {
-    std::remove(name.c_str());
+    // Only a file of that name is replaced; a directory is left for the writer to refuse.
+    std::error_code error;
+    if (!std::filesystem::is_directory(name, error))
+        std::remove(name.c_str());
     if (!m_Slots.pDumpFile)
         return E_POINTER;
     ComPtr<IFileSinkFilter> pSink;

@@ -59,7 +59,8 @@ public:
     // connects. Called again for the same pair it joins the next free pair.
     HRESULT ConnectFilters(IBaseFilter* pUpstream, IBaseFilter* pDownstream);
 
-    // Deletes the file, then names it to "Dump File" (IFileSinkFilter).
+    // Deletes the file (never a directory), then names it to "Dump File"
+    // (IFileSinkFilter).
     HRESULT SetOutputFile(const std::string& name);
     // Loads the file into "File Reader" (IFileSourceFilter).
     HRESULT LoadSourceFile(const std::string& name);

@@ -117,6 +117,15 @@ public:
             m_Report.PrintFailure(StartFailureReason(started));
             return kExitFailure;
         }
+        // A target that cannot be created would leave whatever file was there.
+        hr = m_Graph.OutputFileResult();
+        if (FAILED(hr))
+        {
+            m_Graph.Stop();
+            m_Report.ShowMessage("Unable to Open file");
+            return Fail("Error occurred during Playback",
+                        "cannot create " + m_Settings.convertTarget + ": " + DescribeResult(hr));
+        }
         return WaitAndStop();
     }
 

@@ -212,6 +212,23 @@ TEST_F(ConvertEndToEnd, MissingFileCannotBeOpened)
     EXPECT_NE(std::string::npos, outcome.messages.find("Error occurred during Playback"));
 }
 
+TEST_F(ConvertEndToEnd, TargetThatCannotBeCreatedIsReportedAndNoDirectoryIsRemoved)
+{
+    const std::string missingDir = media::ScratchPath("no-such-dir") + "/x.c3s";
+    const std::string dir = media::ScratchPath("target-dir.c3s");
+    std::filesystem::create_directory(dir);
+    for (const std::string& target : {missingDir, dir})
+    {
+        const Outcome outcome = Convert(clips::Mpeg2Pal(), target);
+        EXPECT_EQ(1, outcome.status) << outcome.messages;
+        EXPECT_NE(std::string::npos, outcome.messages.find("Unable to Open file"))
+            << outcome.messages;
+        EXPECT_NE(std::string::npos, outcome.messages.find("Error occurred during Playback: "));
+    }
+    EXPECT_TRUE(std::filesystem::is_directory(dir));
+    std::filesystem::remove(dir);
+}
+
 TEST_F(ConvertEndToEnd, EmptyOrRandomFilesAreRefusedWithAReason)
 {
     std::vector<uint8_t> noise(200000);

@@ -7,7 +7,10 @@
 #include <com/ComRuntime.h>
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 namespace
@@ -121,4 +124,23 @@ TEST_F(GraphContextTest, FailsWhenNoFreePairTakesTheType)
     IPin* pPeer = nullptr;
     EXPECT_EQ(VFW_E_NOT_CONNECTED, pSink->Pin()->ConnectedTo(&pPeer));
     EXPECT_TRUE(m_Report.messages.empty());
+}
+
+TEST_F(GraphContextTest, OutputFileReplacesAFileButNeverADirectory)
+{
+    const std::filesystem::path dir =
+        std::filesystem::temp_directory_path() / ("graphcontext-" + std::to_string(getpid()));
+    std::filesystem::create_directories(dir);
+    const std::filesystem::path file = dir / "old.c3s";
+    std::ofstream(file) << "stale";
+
+    // Without a writer the name cannot be given, but the old file is gone all the same.
+    EXPECT_EQ(E_POINTER, m_Context.SetOutputFile(file.string()));
+    EXPECT_FALSE(std::filesystem::exists(file));
+
+    const std::filesystem::path emptyDir = dir / "target.c3s";
+    std::filesystem::create_directory(emptyDir);
+    m_Context.SetOutputFile(emptyDir.string());
+    EXPECT_TRUE(std::filesystem::is_directory(emptyDir));
+    std::filesystem::remove_all(dir);
 }
