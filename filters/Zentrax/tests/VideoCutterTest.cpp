@@ -69,6 +69,17 @@ CC3Header ReadPacketHeader(const Bytes& packet)
     return header;
 }
 
+// A 33-bit PES time of five bytes: its 4-bit prefix, and the value when the three marker bits
+// are set, else -1.
+std::pair<int, std::int64_t> ReadPesTime(const std::uint8_t* p)
+{
+    const bool bMarkers = (p[0] & 1) && (p[2] & 1) && (p[4] & 1);
+    const std::int64_t nValue = std::int64_t(p[0] >> 1 & 7) << 30 | std::int64_t(p[1]) << 22 |
+                                std::int64_t(p[2] >> 1) << 15 | std::int64_t(p[3]) << 7 |
+                                std::int64_t(p[4] >> 1);
+    return {p[0] >> 4, bMarkers ? nValue : -1};
+}
+
 bool SameUnits(const std::vector<MemoryUnitStore::Unit>& a,
                const std::vector<MemoryUnitStore::Unit>& b)
 {
@@ -172,6 +183,16 @@ TEST(VideoCutter, PesHeaderOfIUnitsCarriesDisplayAndDecodeTimes)
         EXPECT_NEAR(pes.m_pOptionalFields->m_dts.m_dSeconds, expected.dDts, 1e-5);
         EXPECT_NEAR(ReadPacketHeader(packet).m_timestamp.m_dSeconds, expected.dPts, 1e-4);
         EXPECT_EQ(reader.Position() - packet.data(), 56);
+
+        // The header's bytes: flags 0x80 0xC0, header data length 10 + 9, PTS with prefix 3
+        // and DTS with prefix 1 in 90 kHz ticks, then the stuffing.
+        const std::uint8_t* pPes = packet.data() + kC3HeaderLength;
+        EXPECT_EQ(Bytes(pPes, pPes + 9), (Bytes{0, 0, 1, 0xE0, 0, 0, 0x80, 0xC0, 19}));
+        EXPECT_EQ(ReadPesTime(pPes + 9),
+                  std::make_pair(3, std::int64_t(std::llround(expected.dPts * 90000))));
+        EXPECT_EQ(ReadPesTime(pPes + 14),
+                  std::make_pair(1, std::int64_t(std::llround(expected.dDts * 90000))));
+        EXPECT_EQ(Bytes(pPes + 19, pPes + 28), Bytes(9, 0xFF));
     }
     // Packets run on the video clock in steps of 330000; the empty buffer the stream's first
     // start code was scanned in is released, so the first packet has the second step.
