@@ -84,8 +84,8 @@ void CSecondsTime::Write(CBufferWriter& writer) const
 
 void CSecondsTime::ReadAudioTime(CBufferReader& reader)
 {
-    // Inverse of WriteAudioTime: the first word holds bits 32..1 of the count (its own top
-    // bit is always 0), the second word's top bit is bit 32 again.
+    // Inverse of WriteAudioTime: the first word holds bits 31..1 of the count (its own top
+    // bit is always 0), the second word's top bit is bit 32.
     const std::uint64_t nWord1 = reader.ReadBytes(4) & 0x7FFFFFFFu;
     const std::uint64_t nBit32 = reader.ReadBytes(4) >> 31;
     m_dSeconds = static_cast<double>((nBit32 << 32) | (nWord1 << 1)) / kTicksPerSecond;

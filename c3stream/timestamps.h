@@ -20,8 +20,9 @@ public:
     void Read(CBufferReader& reader);
     void Write(CBufferWriter& writer) const;
 
-    // The 8-byte audio frame form: count bits 32..1 as one word, then bit 32 again as the top
-    // bit of a second word. Bit 0 is not stored, so a time read back is accurate to 2 ticks.
+    // The 8-byte audio frame form: count bits 31..1 as one word (its top bit 0), then bit 32 as
+    // the top bit of a second word. Bit 0 is not stored, and the fraction of a tick is cut, so
+    // a time read back lies less than 2 ticks below the one written.
     void ReadAudioTime(CBufferReader& reader);
     void WriteAudioTime(CBufferWriter& writer) const;
 
