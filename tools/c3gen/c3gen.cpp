@@ -3,6 +3,7 @@
 // The payloads are placeholders: a picture start code then filler, and silent audio.
 #include "c3stream/buffer_rw.h"
 #include "c3stream/c3_stream.h"
+#include "c3stream/es_audio.h"
 #include "c3stream/timestamps.h"
 
 #include <cstdlib>
@@ -19,7 +20,6 @@ constexpr double kFrameSeconds = 1001.0 / 30000.0;
 constexpr char kPattern[] = "IBBPBBPBBPBB";
 constexpr std::uint32_t kAudioUnits = 2;
 constexpr std::uint32_t kAudioUnitLength = 3224;
-constexpr std::uint32_t kAudioHeaderLength = 24;
 // 48 kHz, 16-bit stereo.
 constexpr double kAudioBytesPerSecond = 48000.0 * 4;
 
@@ -35,15 +35,17 @@ Bytes VideoPlaceholder(std::uint32_t nType)
 // The packet's audio: frames of a 24-byte header and silent samples.
 void FillAudio(Bytes& audio, double dStart)
 {
-    const std::uint32_t cbSamples = kAudioUnitLength - kAudioHeaderLength;
+    const std::uint32_t cbSamples = kAudioUnitLength - kAudioFrameHeaderLength;
     CBufferWriter writer(audio.data(), audio.size());
+    CAudioFrameHeader header;
+    header.m_byParam1 = 2;
+    header.m_byParam2 = 16;
+    header.m_byParam3 = 0;
+    header.m_cbPayloadLength = cbSamples;
     for (std::uint32_t k = 0; k < kAudioUnits; ++k)
     {
-        writer.WriteBytes(0xDEADCAFE, 4);
-        CSecondsTime(dStart + k * cbSamples / kAudioBytesPerSecond).WriteAudioTime(writer);
-        writer.WriteBytes(0x00021000, 4); // reserved 0, then the parameter bytes 2, 16, 0
-        writer.WriteBytes(0, 4);
-        writer.WriteBytes(cbSamples, 4);
+        header.m_time.m_dSeconds = dStart + k * cbSamples / kAudioBytesPerSecond;
+        header.Write(writer);
         writer.Fill(0, cbSamples);
     }
 }
