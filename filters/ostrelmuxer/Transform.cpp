@@ -161,7 +161,13 @@ HRESULT OstrelMuxerFilter::MuxAudio(IMediaSample* pAudio)
     StoreHeaderWord(pData + m_cbHeaderOffset, kAudioLengthOffset, m_cbLastAudioLength);
     std::memcpy(EndOfData(pOut), pInput, static_cast<std::size_t>(cbInput));
     pOut->SetActualDataLength(pOut->GetActualDataLength() + cbInput);
-    return KeepOpen(pOut);
+    if (FreeSpace(pOut) > 0)
+        return KeepOpen(pOut);
+    // A full sample goes out at once rather than waiting for the next video sample; the
+    // packet in it can take no more audio.
+    m_bPacketOpen = false;
+    CloseSample(pOut);
+    return S_OK;
 }
 
 // Moves the open packet to the start of a new output sample and closes the old one

@@ -123,6 +123,21 @@ TEST(MuxerOutputSamples, CloseWhenTheNextPacketAndItsAudioRoomNoLongerFit)
     EXPECT_EQ(received.sampleLengths.back(), (120 - 3 * 37) * 16448);
 }
 
+// Groups that fill a buffer to its last byte: the full sample is delivered as soon as the
+// audio that filled it is muxed, not held until the next video sample arrives.
+TEST(MuxerOutputSamples, ExactlyFullSampleIsDeliveredAtOnce)
+{
+    MuxerTestGraph::Setup setup;
+    setup.input = MakeMuxInput(16, kOutputBuffer / 16 - AudioRoom(2) - kC3HeaderLength, 2);
+    setup.bVideoEndOfStream = false;
+    setup.bAudioEndOfStream = false;
+    MuxerTestGraph graph(std::move(setup));
+    ASSERT_EQ(graph.Run(), S_OK);
+    graph.JoinSources();
+    EXPECT_EQ(graph.Sink()->Snapshot().sampleLengths, std::vector<LONG>{kOutputBuffer});
+    graph.Stop();
+}
+
 // Video units of several sizes: every sample but the last was closed for want of room for
 // the next packet, and each one on its own reads as whole packets.
 TEST(MuxerOutputSamples, HoldWholePacketsOfVaryingSize)
