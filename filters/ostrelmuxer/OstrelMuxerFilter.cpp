@@ -306,9 +306,7 @@ HRESULT OstrelMuxerFilter::SetOutputType(const CMediaType* pmt)
 
 HRESULT OstrelMuxerFilter::GetOutputType(int iPosition, CMediaType* pmt)
 {
-    if (iPosition < 0)
-        return E_INVALIDARG;
-    if (iPosition > 0)
+    if (iPosition != 0)
         return S_FALSE;
     CAutoLock lock(&m_csReceive);
     pmt->InitMediaType();

@@ -33,6 +33,7 @@ TEST(MuxerOutputPin, OffersOnlyTheC3StreamTypeWithItsFormatByte)
 
     CMediaType other;
     EXPECT_EQ(muxer.pOutput->GetMediaType(1, &other), S_FALSE);
+    EXPECT_EQ(muxer.pOutput->GetMediaType(-1, &other), S_FALSE);
     type.SetSubtype(&MEDIASUBTYPE_OstrelVideo);
     EXPECT_EQ(muxer.pOutput->CheckMediaType(&type), S_FALSE);
 }
