@@ -25,3 +25,10 @@ macro(add_subdirectory_if_present dir)
     add_subdirectory(${dir})
   endif()
 endmacro()
+
+# add_test_subdirectory(dir): a folder of tests, added only when tests are built.
+macro(add_test_subdirectory dir)
+  if(BUILD_TESTING)
+    add_subdirectory_if_present(${dir})
+  endif()
+endmacro()

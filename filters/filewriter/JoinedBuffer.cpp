@@ -31,11 +31,11 @@ bool CJoinedBuffer::MatchesAt(std::size_t offset, std::span<const std::uint8_t> 
 
 std::optional<std::size_t> CJoinedBuffer::FindLastPackStartCode() const
 {
-    // Inside the sample: a reverse search over its own bytes.
-    const auto found = std::ranges::search(m_sample.rbegin(), m_sample.rend(),
-                                           kPackStartCode.rbegin(), kPackStartCode.rend());
-    if (!found.empty())
-        return m_cbWithheld + static_cast<std::size_t>(m_sample.rend() - found.end());
+    // Inside the sample: the last occurrence among its own bytes.
+    const auto found = std::find_end(m_sample.begin(), m_sample.end(), kPackStartCode.begin(),
+                                     kPackStartCode.end());
+    if (found != m_sample.end())
+        return m_cbWithheld + static_cast<std::size_t>(found - m_sample.begin());
 
     // Across the join: a start code that begins in the withheld bytes.
     for (std::size_t offset = m_cbWithheld; offset-- > 0;)
