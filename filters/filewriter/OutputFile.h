@@ -24,6 +24,13 @@ public:
     // Opens the file to add to its end, creating it if it is missing.
     FileStatus OpenForAppend(const std::string& path);
 
+    // For a file made by Create: disk blocks are reserved cbStep bytes at a time ahead of
+    // the writes, and what is left unused is released on Close; the file's size and bytes
+    // stay as written. On ext4, writes that start off a 64 KiB boundary (as after a
+    // pack-aligned cut) are much slower when each one allocates its own blocks; reserving
+    // them ahead recovers most of that, and speeds up aligned writes too.
+    void ReserveAheadInSteps(std::uint64_t cbStep);
+
     // cbWritten receives the bytes that reached the file, on failure too.
     FileStatus Write(std::span<const iovec> slices, std::uint64_t& cbWritten);
     FileStatus Write(std::span<const char> text);
@@ -34,6 +41,13 @@ public:
 
 private:
     FileStatus Open(const std::string& path, int flags);
+    void ReserveFor(std::uint64_t cbWrite);
+    void ReleaseUnusedReservation();
 
     int m_fd = -1;
+    // Bytes written since Create, and how far blocks are reserved; reserving stops when
+    // the step is 0 or the file system refuses.
+    std::uint64_t m_cbWritten = 0;
+    std::uint64_t m_cbReserved = 0;
+    std::uint64_t m_cbReserveStep = 0;
 };

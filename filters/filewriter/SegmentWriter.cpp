@@ -104,6 +104,8 @@ FileStatus CSegmentWriter::OpenFile()
         return FileStatus::InvalidName();
 
     FileStatus status = m_file.Create(m_strFileName);
+    if (status.Succeeded())
+        m_file.ReserveAheadInSteps(kReserveStep);
     if (!status.Succeeded() || m_listFile.IsOpen())
         return status;
 

@@ -2,6 +2,8 @@
 
 #include <filesystem>
 
+#include <sys/stat.h>
+
 namespace fs = std::filesystem;
 
 using SegmentWriterTest = WriterFixture;
@@ -117,4 +119,19 @@ TEST_F(SegmentWriterTest, NewNameStartsANewRecording)
     EXPECT_EQ(ListEntries("first.kvx").size(), 2u);
     EXPECT_EQ(ReadWholeText(dir / "second.kvx"), "LMMP\r\nsecond.mpg;100\r\n");
     EXPECT_EQ(writer.CurrentFileName(), dir / "second.mpg");
+}
+
+TEST_F(SegmentWriterTest, ClosedSegmentsKeepNoDiskSpaceReservedPastTheirEnd)
+{
+    StartRecording();
+    Send(CountingBytes(5000, 0));
+    writer.Stop();
+
+    struct stat info
+    {
+    };
+    ASSERT_EQ(::stat((dir / "take.mpg").c_str(), &info), 0);
+    EXPECT_EQ(info.st_size, 5000);
+    EXPECT_LT(info.st_blocks * 512, 1024 * 1024) << "the blocks reserved ahead were not released";
+    EXPECT_EQ(JoinedSegments(), sent);
 }
