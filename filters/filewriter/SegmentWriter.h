@@ -35,8 +35,9 @@ public:
     static constexpr std::uint64_t kDefaultSegmentLimit = 0x7F000000;
     // A segment in pack-aligned mode starts looking for a cut this close to its limit.
     static constexpr std::uint64_t kCutZone = 0x200000;
-    // Disk blocks of a segment are reserved this far ahead of its writes.
-    static constexpr std::uint64_t kReserveStep = 0x800000;
+    // Disk blocks of a segment are reserved this far ahead of its writes: on ext4 a 2 MiB step
+    // measured faster than 8 or 32 MiB.
+    static constexpr std::uint64_t kReserveStep = 0x200000;
 
     // Ends any recording in progress and starts a new one under name (UTF-8). Creates the
     // first segment, so that a bad name or directory is reported now, and closes it again;
