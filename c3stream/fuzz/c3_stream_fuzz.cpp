@@ -6,11 +6,10 @@ namespace
 {
 FuzzBytes Packet(std::uint8_t cbVideo, std::uint8_t cbAudio, std::uint8_t byPrevious)
 {
-    FuzzBytes packet = {0x88, 0x88,    0xCA, 0xFE,       0, 0,       0,    28,  0, 0,
+    return HeadAndFill({0x88, 0x88,    0xCA, 0xFE,       0, 0,       0,    28,  0, 0,
                         0,    cbVideo, 0,    0,          0, cbAudio, 0,    0,   0, 0x11,
-                        0,    0,       0,    byPrevious, 0, 1,       0x5F, 0x90};
-    packet.resize(packet.size() + cbVideo + cbAudio, 0x3C);
-    return packet;
+                        0,    0,       0,    byPrevious, 0, 1,       0x5F, 0x90},
+                       std::size_t{cbVideo} + cbAudio, 0x3C);
 }
 } // namespace
 
