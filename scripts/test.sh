@@ -1,15 +1,37 @@
 #!/usr/bin/env bash
 # Builds and runs the whole test suite: every test under AddressSanitizer and
-# UndefinedBehaviorSanitizer, then the threaded tests under ThreadSanitizer.
+# UndefinedBehaviorSanitizer, then the threaded tests under ThreadSanitizer. Then it
+# builds the other documented presets in full (release: programs, tests and
+# benchmarks; fuzz: the libFuzzer targets) and runs the README's main command, so that
+# every documented build command is exercised on every change.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/deps.sh
 
+phase() {
+    echo "== $1 ($(date +%T))"
+}
+
+phase "debug: build and test"
 cmake --preset debug >/dev/null
 cmake --build --preset debug
 ctest --preset debug
 
+phase "tsan: build and test the threaded tests"
 cmake --preset tsan >/dev/null
 cmake --build --preset tsan
 ctest --preset tsan
+
+phase "release: build everything"
+cmake --preset release >/dev/null
+cmake --build --preset release
+
+phase "fuzz: build the fuzzers"
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz
+
+phase "the main command: scripts/demo.sh"
+scripts/demo.sh
+
+phase "done"
