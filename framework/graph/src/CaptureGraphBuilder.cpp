@@ -124,7 +124,10 @@ HRESULT CaptureGraphBuilder::FindInterface(const GUID* pCategory, const GUID* pT
     }
     if (pCategory)
     {
-        // A pin category: the matching output pins and what lies downstream of them.
+        // A pin category: the filter itself (a capture filter may hold its own crossbar or
+        // decoder controls), then the matching output pins and what lies downstream of them.
+        if (SUCCEEDED(pf->QueryInterface(riid, ppint)))
+            return S_OK;
         for (const ComPtr<IPin>& pin : PinsOf(pf))
         {
             if (DirectionOf(pin.Get()) != PINDIR_OUTPUT || !PinHasMajorType(pin.Get(), pType))

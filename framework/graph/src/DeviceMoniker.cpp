@@ -26,7 +26,22 @@ HRESULT DeviceMoniker::BindToObject(IBindCtx*, IMoniker*, REFIID riidResult, voi
     std::optional<GUID> clsid = GuidFromString(clsidText);
     if (!clsid)
         return REGDB_E_CLASSNOTREG;
-    return CoCreateInstance(*clsid, nullptr, CLSCTX_INPROC_SERVER, riidResult, ppvResult);
+    ComPtr<IUnknown> pObject;
+    HRESULT hr = CoCreateInstance(*clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
+                                  reinterpret_cast<void**>(&pObject));
+    if (FAILED(hr))
+        return hr;
+    // An object that serves several registered devices learns which one it is.
+    ComPtr<IPersistPropertyBag> pPersist;
+    if (SUCCEEDED(pObject->QueryInterface(IID_IPersistPropertyBag,
+                                          reinterpret_cast<void**>(&pPersist))))
+    {
+        ComPtr<RegistryPropertyBag> bag = MakeComObject<RegistryPropertyBag>(m_keyPath);
+        hr = pPersist->Load(bag.Get(), nullptr);
+        if (FAILED(hr))
+            return hr;
+    }
+    return pObject->QueryInterface(riidResult, ppvResult);
 }
 
 HRESULT DeviceMoniker::BindToStorage(IBindCtx*, IMoniker*, REFIID riid, void** ppvObj)

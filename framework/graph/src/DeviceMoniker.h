@@ -1,8 +1,10 @@
 #pragma once
 // Moniker for one filter registration in a category (what the system device
 // enumerator hands out). Its display name is "@device:sw:{category}\instance".
-// BindToObject creates the registered CLSID in-process; BindToStorage gives the
-// registration's property bag ("FriendlyName", "CLSID", "FilterData").
+// BindToObject creates the registered CLSID in-process and, when the object
+// has IPersistPropertyBag, loads it from the registration's property bag, so one
+// class can serve several devices. BindToStorage gives that property bag
+// ("FriendlyName", "CLSID", "FilterData", and whatever else the device stored).
 
 #include "com/ComObject.h"
 #include "com/Moniker.h"

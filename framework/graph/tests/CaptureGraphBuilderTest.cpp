@@ -57,8 +57,15 @@ TEST_F(CaptureGraphBuilderTest, FindsInterfacesAndPinsAroundAFilter)
     EXPECT_EQ(
         m_builder->FindInterface(&LOOK_UPSTREAM_ONLY, nullptr, device.Get(), IID_PPV_ARGS(&found)),
         E_NOINTERFACE);
+    ASSERT_EQ(m_builder->FindInterface(&PIN_CATEGORY_CAPTURE, nullptr, writer.Get(),
+                                       IID_PPV_ARGS(&found)),
+              S_OK);
+    EXPECT_EQ(found.Get(), static_cast<IBaseFilter*>(writer.Get())); // the search starts there
     ComPtr<IReferenceClock> clock;
     EXPECT_EQ(m_builder->FindInterface(nullptr, nullptr, tee.Get(), IID_PPV_ARGS(&clock)),
+              E_NOINTERFACE);
+    EXPECT_EQ(m_builder->FindInterface(&PIN_CATEGORY_CAPTURE, nullptr, device.Get(),
+                                       IID_PPV_ARGS(&clock)),
               E_NOINTERFACE);
 
     ComPtr<IPin> pin;

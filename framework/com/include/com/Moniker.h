@@ -18,6 +18,8 @@ DEFINE_GUID(IID_IEnumMoniker, 0x00000102, 0x0000, 0x0000, 0xC0, 0x00, 0x00, 0x00
             0x46);
 DEFINE_GUID(IID_IPropertyBag, 0x55272A00, 0x42CB, 0x11CE, 0x81, 0x35, 0x00, 0xAA, 0x00, 0x4B, 0xB8,
             0x51);
+DEFINE_GUID(IID_IPersistPropertyBag, 0x37D84F60, 0x42CB, 0x11CE, 0x81, 0x35, 0x00, 0xAA, 0x00, 0x4B,
+            0xB8, 0x51);
 
 struct IMoniker;
 struct IEnumMoniker;
@@ -98,6 +100,20 @@ protected:
     ~IPropertyBag() = default;
 };
 DECLARE_INTERFACE_IID(IPropertyBag, IID_IPropertyBag);
+
+/// An object that initialises itself from a property bag. A device moniker's
+/// BindToObject hands the new object the device's own bag through Load, so one
+/// class can serve several registered devices.
+struct IPersistPropertyBag : IPersist
+{
+    virtual HRESULT InitNew() = 0;
+    virtual HRESULT Load(IPropertyBag* pPropBag, IErrorLog* pErrorLog) = 0;
+    virtual HRESULT Save(IPropertyBag* pPropBag, BOOL fClearDirty, BOOL fSaveAllProperties) = 0;
+
+protected:
+    ~IPersistPropertyBag() = default;
+};
+DECLARE_INTERFACE_IID(IPersistPropertyBag, IID_IPersistPropertyBag);
 
 /// An item moniker: display name is lpszDelim followed by lpszItem.
 HRESULT CreateItemMoniker(LPCOLESTR lpszDelim, LPCOLESTR lpszItem, IMoniker** ppmk);

@@ -19,6 +19,7 @@ using LONG_PTR = std::intptr_t;
 using ULONG_PTR = std::uintptr_t;
 using DWORD_PTR = std::uintptr_t;
 using SIZE_T = std::size_t;
+using LPVOID = void*;
 
 using BOOL = int;
 inline constexpr BOOL TRUE = 1;

@@ -15,7 +15,8 @@ struct ICaptureGraphBuilder2 : IUnknown
                                       IFileSinkFilter** ppSink) = 0;
     /// Looks for riid on pf, then on the filters downstream and upstream of it (or
     /// only one way with LOOK_UPSTREAM_ONLY / LOOK_DOWNSTREAM_ONLY as pCategory).
-    /// With a pin category, only pins of that category and type are considered.
+    /// With a pin category: pf itself, then its output pins of that major type and
+    /// what lies downstream of them.
     virtual HRESULT FindInterface(const GUID* pCategory, const GUID* pType, IBaseFilter* pf,
                                   REFIID riid, void** ppint) = 0;
     virtual HRESULT RenderStream(const GUID* pCategory, const GUID* pType, IUnknown* pSource,

@@ -42,6 +42,9 @@ inline constexpr LONG EC_EXTDEVICE_MODE_CHANGE = 0x31;
 inline constexpr LONG EC_STATE_CHANGE = 0x32;
 inline constexpr LONG EC_GRAPH_CHANGED = 0x50;
 inline constexpr LONG EC_CLOCK_UNSET = 0x51;
+// Sound device errors on an input or output pin (first parameter: the device's error).
+inline constexpr LONG EC_SNDDEV_IN_ERROR = 0x200;
+inline constexpr LONG EC_SNDDEV_OUT_ERROR = 0x201;
 
 /// IMediaEventEx::SetNotifyFlags: do not queue events nor call the notification.
 inline constexpr LONG AM_MEDIAEVENT_NONOTIFY = 0x01;
