@@ -1,59 +1,53 @@
 #pragma once
 
-// "Convert Mpeg to C3S": the MPEG graph that turns the source file into a C3
-// stream file, and its teardown (StopC3Stream).
-//
-//   File Reader -> Mpeg Splitter -> Infinite Tee -> Zentrax Filter
-//                  Mpeg Splitter -> Infinite 2 Tee -> Audio Decoder -> ACM Wrapper
-//                                                  -> Zentrax Filter
-//   Zentrax Filter -> Ostrel Muxer -> Dump File
-//
-// Filters are created by class identifier, named, and connected in exactly the
-// order the conversion has always used. A failure along the way is reported
-// with the user's message ("Unable to Open file", "Error occurred during
-// Playback") and takes the graph down again.
+// "Convert Mpeg to C3S" for callers without a window (the command line): the
+// playback graph started with convertMode set, so that the muxer's C3 stream goes
+// into the file settings.convertTarget names, and its teardown (StopC3Stream). The
+// operation's banner, menu and timer calls have nowhere to go and are dropped;
+// messages and diagnostic lines reach the caller's report.
 
 #include "AppSettings.h"
 #include "GraphContext.h"
+#include "PlaybackGraph.h"
 #include "UserReport.h"
-
-#include <string>
-
-// What went wrong in a start: the step and its result.
-struct StartResult
-{
-    HRESULT hr = S_OK;
-    std::string failedStep;
-
-    bool Succeeded() const { return SUCCEEDED(hr); }
-};
 
 class ConversionGraph
 {
 public:
     ConversionGraph(GraphContext& context, AppSettings& settings, UserReport& report)
-        : m_Context(context), m_Settings(settings), m_Report(report)
+        : m_Host(report), m_Settings(settings), m_Playback(context, settings, m_Host)
     {
     }
 
     // Builds and runs the graph for settings.convertSource and convertTarget.
     StartResult Start();
-    // StopC3Stream: stops the graph, waits for it to settle, and removes and
-    // releases every filter of the operation.
-    void Stop();
+    void Stop() { m_Playback.StopC3Stream(); }
 
-    // What naming the target to the writer reported. The start goes on whatever
-    // it says (the writer drops what it cannot write), so a caller that must
-    // know the file is being written asks here.
-    HRESULT OutputFileResult() const { return m_hrOutputFile; }
+    HRESULT OutputFileResult() const { return m_Playback.OutputFileResult(); }
 
 private:
-    StartResult Build();
-    StartResult AddFilters();
-    StartResult ConnectAll();
+    // A host that only reports.
+    class ReportingHost : public OperationHost
+    {
+    public:
+        explicit ReportingHost(UserReport& report) : m_Report(report) {}
+        void ShowMessage(const std::string& text) override { m_Report.ShowMessage(text); }
+        void ShowError(const std::string& text) override { m_Report.ShowError(text); }
+        void Diagnostic(const std::string& line) override { m_Report.Diagnostic(line); }
+        void ShowBanner(const std::string&) override {}
+        int PumpMessages() override { return kPumpIdle; }
+        void SetTimer(int, unsigned) override {}
+        void KillTimer(int) override {}
+        void BeginOperation(int) override {}
+        void EndOperation(int) override {}
+        OAHWND VideoOwner() const override { return 0; }
+        ClientRect BannerRect() const override { return {}; }
 
-    GraphContext& m_Context;
+    private:
+        UserReport& m_Report;
+    };
+
+    ReportingHost m_Host;
     AppSettings& m_Settings;
-    UserReport& m_Report;
-    HRESULT m_hrOutputFile = S_OK;
+    PlaybackGraph m_Playback;
 };

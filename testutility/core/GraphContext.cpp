@@ -9,7 +9,10 @@
 #include <cctype>
 #include <cerrno>
 #include <cstdio>
+#include <cstdint>
 #include <filesystem>
+
+#include <unistd.h>
 
 namespace
 {
@@ -50,6 +53,33 @@ HRESULT CheckSourceReadable(const std::string& name)
     return S_OK;
 }
 
+// Whether the moniker names one of the devices the utility tests, by the exact
+// friendly name in its property bag.
+bool IsTestedDevice(IMoniker* pMoniker)
+{
+    ComPtr<IPropertyBag> pBag;
+    if (FAILED(pMoniker->BindToStorage(nullptr, nullptr, IID_PPV_ARGS(&pBag))))
+        return false;
+    VARIANT name;
+    VariantInit(&name);
+    name.vt = VT_BSTR;
+    bool bMatch = false;
+    if (SUCCEEDED(pBag->Read(L"FriendlyName", &name, nullptr)) && name.vt == VT_BSTR)
+    {
+        const std::string text = WideToUtf8(name.bstrVal ? name.bstrVal : L"");
+        bMatch = text == "Orvastation" || text == "Quillbox";
+    }
+    VariantClear(&name);
+    return bMatch;
+}
+
+std::string FormatResult(const char* pszFormat, HRESULT hr)
+{
+    char line[128];
+    std::snprintf(line, sizeof(line), pszFormat, unsigned(hr));
+    return line;
+}
+
 // The wide form of a file name, refused when longer than the filters take.
 HRESULT WideFileName(const std::string& name, std::wstring* pWide)
 {
@@ -61,7 +91,70 @@ HRESULT WideFileName(const std::string& name, std::wstring* pWide)
 GraphContext::~GraphContext()
 {
     StopGraph();
+    RemoveCaptureFilters();
     RemovePlaybackFilters();
+    DestroyCaptureGraph();
+}
+
+bool GraphContext::FindCaptureDevice()
+{
+    ComPtr<ICreateDevEnum> pDevices;
+    if (CoCreateInstance(CLSID_SystemDeviceEnum, nullptr, CLSCTX_INPROC_SERVER,
+                         IID_PPV_ARGS(&pDevices)) != S_OK)
+    {
+        m_Report.ShowMessage("Error Creating Device Enumerator");
+        return false;
+    }
+    ComPtr<IEnumMoniker> pMonikers;
+    if (pDevices->CreateClassEnumerator(CLSID_VideoInputDeviceCategory, &pMonikers, 0) != S_OK)
+    {
+        m_Report.ShowMessage("Sorry, you have no video capture hardware");
+        return false;
+    }
+    pMonikers->Reset();
+    ComPtr<IMoniker> pMoniker;
+    while (!m_pDeviceMoniker && pMonikers->Next(1, &pMoniker, nullptr) == S_OK)
+        if (IsTestedDevice(pMoniker.Get()))
+            m_pDeviceMoniker = pMoniker;
+    if (!m_pDeviceMoniker)
+    {
+        m_Report.ShowError("Marvek/Tellin Device not Found");
+        return false;
+    }
+    CreateCaptureGraph();
+    return true;
+}
+
+// A device that cannot be bound still gets its graph and its event routing, so that
+// a later start can bind it again; it only misses the running object table entry.
+bool GraphContext::CreateCaptureGraph()
+{
+    if (!m_pCaptureBuilder &&
+        FAILED(CoCreateInstance(CLSID_CaptureGraphBuilder2, nullptr, CLSCTX_INPROC_SERVER,
+                                IID_PPV_ARGS(&m_pCaptureBuilder))))
+    {
+        m_Report.Diagnostic("Cannot instantiate graph builder");
+        return false;
+    }
+    BindDeviceFilter();
+    if (!m_pGraph && FAILED(CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER,
+                                             IID_PPV_ARGS(&m_pGraph))))
+    {
+        m_Report.Diagnostic("Cannot instantiate filtergraph");
+        return false;
+    }
+    // Events are taken whatever fails after this, so a later start that binds the
+    // device still reports its end.
+    if (!m_pMediaEvent)
+        m_pGraph->QueryInterface(IID_PPV_ARGS(&m_pMediaEvent));
+    if (m_pDeviceFilter)
+        AddGraphToRot();
+    if (m_pCaptureBuilder->SetFiltergraph(m_pGraph.Get()) != S_OK)
+    {
+        m_Report.Diagnostic("Cannot give graph to builder");
+        return false;
+    }
+    return m_pDeviceFilter && AddDeviceFilter() == S_OK;
 }
 
 HRESULT GraphContext::CreateGraph()
@@ -75,6 +168,111 @@ HRESULT GraphContext::CreateGraph()
     }
     hr = m_pGraph->QueryInterface(IID_IMediaEventEx, reinterpret_cast<void**>(&m_pMediaEvent));
     return hr;
+}
+
+HRESULT GraphContext::RebindDeviceFilter()
+{
+    if (m_pDeviceFilter)
+    {
+        if (m_pGraph)
+            m_pGraph->RemoveFilter(m_pDeviceFilter.Get());
+        m_pDeviceFilter.Reset();
+    }
+    HRESULT hr = BindDeviceFilter();
+    if (!m_pDeviceFilter)
+        return FAILED(hr) ? hr : E_FAIL;
+    if (!m_pGraph)
+        return E_POINTER;
+    hr = AddDeviceFilter();
+    return hr == S_OK ? S_OK : (FAILED(hr) ? hr : E_FAIL);
+}
+
+HRESULT GraphContext::BindDeviceFilter()
+{
+    HRESULT hr = E_POINTER;
+    if (m_pDeviceMoniker)
+        hr = m_pDeviceMoniker->BindToObject(nullptr, nullptr, IID_PPV_ARGS(&m_pDeviceFilter));
+    if (!m_pDeviceFilter)
+        m_Report.Diagnostic(FormatResult("Error %x: Cannot create video capture filter", hr));
+    return hr;
+}
+
+HRESULT GraphContext::AddDeviceFilter()
+{
+    const HRESULT hr = m_pGraph->AddFilter(m_pDeviceFilter.Get(), nullptr);
+    if (hr != S_OK)
+        m_Report.Diagnostic(FormatResult("Error %x: Cannot add vidcap to filtergraph", hr));
+    return hr;
+}
+
+void GraphContext::PublishTo(AppSettings& settings) const
+{
+    settings.graphContext = {m_pCaptureBuilder.Get(), m_pDeviceFilter.Get(),
+                             m_pDeviceMoniker.Get(), m_pGraph.Get()};
+}
+
+// The entry "FilterGraph %08x pid %08x" lets a graph viewer find the running graph.
+void GraphContext::AddGraphToRot()
+{
+    ComPtr<IRunningObjectTable> pTable;
+    if (FAILED(GetRunningObjectTable(0, &pTable)))
+        return;
+    char name[64];
+    std::snprintf(name, sizeof(name), "FilterGraph %08x pid %08x",
+                  unsigned(reinterpret_cast<std::uintptr_t>(m_pGraph.Get())), unsigned(getpid()));
+    ComPtr<IMoniker> pMoniker;
+    if (SUCCEEDED(CreateItemMoniker(L"!", Utf8ToWide(name).c_str(), &pMoniker)))
+        pTable->Register(0, m_pGraph.Get(), pMoniker.Get(), &m_dwRotRegister);
+}
+
+void GraphContext::RemoveGraphFromRot()
+{
+    ComPtr<IRunningObjectTable> pTable;
+    if (m_dwRotRegister && SUCCEEDED(GetRunningObjectTable(0, &pTable)))
+        pTable->Revoke(m_dwRotRegister);
+    m_dwRotRegister = 0;
+}
+
+// As the main window's destruction: the events, the table entry, the device filter
+// and everything still joined to it, the graph, the builder and the moniker.
+void GraphContext::DestroyCaptureGraph()
+{
+    m_pMediaEvent.Reset();
+    RemoveGraphFromRot();
+    if (m_pDeviceFilter && m_pGraph)
+    {
+        RemoveDownstream(m_pDeviceFilter.Get());
+        m_pGraph->RemoveFilter(m_pDeviceFilter.Get());
+    }
+    m_pDeviceFilter.Reset();
+    m_pGraph.Reset();
+    m_pCaptureBuilder.Reset();
+    m_pDeviceMoniker.Reset();
+}
+
+void GraphContext::RemoveDownstream(IBaseFilter* pFilter)
+{
+    ComPtr<IEnumPins> pPins;
+    if (FAILED(pFilter->EnumPins(&pPins)))
+        return;
+    ComPtr<IPin> pPin;
+    while (pPins->Next(1, &pPin, nullptr) == S_OK)
+    {
+        ComPtr<IPin> pPeer;
+        if (FAILED(pPin->ConnectedTo(&pPeer)) || !pPeer)
+            continue;
+        PIN_INFO info{};
+        if (FAILED(pPeer->QueryPinInfo(&info)))
+            continue;
+        ComPtr<IBaseFilter> pPeerFilter;
+        pPeerFilter.Attach(info.pFilter);
+        if (info.dir != PINDIR_INPUT)
+            continue;
+        RemoveDownstream(pPeerFilter.Get());
+        m_pGraph->Disconnect(pPeer.Get());
+        m_pGraph->Disconnect(pPin.Get());
+        m_pGraph->RemoveFilter(pPeerFilter.Get());
+    }
 }
 
 HRESULT GraphContext::AddNewFilter(REFCLSID clsid, LPCWSTR pName, ComPtr<IBaseFilter>& slot)
@@ -180,14 +378,11 @@ HRESULT GraphContext::LoadSourceFile(const std::string& name)
     return hr;
 }
 
-HRESULT GraphContext::RunGraph()
+IMediaControl* GraphContext::TakeMediaControl()
 {
-    HRESULT hr =
-        m_pGraph->QueryInterface(IID_IMediaControl, reinterpret_cast<void**>(&m_pMediaControl));
-    if (FAILED(hr))
-        return hr;
-    hr = m_pMediaControl->Run();
-    return hr == S_OK || hr == S_FALSE ? S_OK : (FAILED(hr) ? hr : E_FAIL);
+    if (FAILED(m_pGraph->QueryInterface(IID_PPV_ARGS(&m_pMediaControl))))
+        m_pMediaControl.Reset();
+    return m_pMediaControl.Get();
 }
 
 void GraphContext::StopGraph()
@@ -196,6 +391,30 @@ void GraphContext::StopGraph()
         return;
     m_pMediaControl->Pause();
     m_pMediaControl->Stop();
+}
+
+void GraphContext::RemoveCaptureFilters()
+{
+    using Slot = ComPtr<IBaseFilter> FilterSlots::*;
+    static constexpr Slot kOrder[] = {
+        &FilterSlots::pInfTee,       &FilterSlots::pDumpFile,      &FilterSlots::pDemux,
+        &FilterSlots::pVideoDecoder, &FilterSlots::pVideoRenderer, &FilterSlots::pAudioDecoder,
+        &FilterSlots::pAudioRenderer};
+    for (Slot slot : kOrder)
+    {
+        RemoveFromGraph(m_Slots.*slot);
+        if (slot == &FilterSlots::pDemux)
+            m_pDemuxControl.Reset();
+    }
+}
+
+void GraphContext::WaitForCompletion()
+{
+    if (m_pMediaEvent)
+    {
+        LONG code = 0;
+        m_pMediaEvent->WaitForCompletion(INFINITE, &code);
+    }
 }
 
 void GraphContext::RemovePlaybackFilters()

@@ -1,13 +1,16 @@
 #pragma once
 
-// The utility's graph context: the one filter graph, its control and event
-// interfaces, and one slot per filter an operation puts into it. The graph
-// operations that every start shares live here: creating a filter into its slot,
-// joining two filters, naming the writer's file, loading the reader's file,
-// running, stopping, and taking filters out again.
+// The utility's graph context: the capture device (its moniker and its filter),
+// the capture graph builder, the one filter graph of the program's life with its
+// control and event interfaces and its running object table entry, and one slot
+// per filter an operation puts into the graph. The graph operations that every
+// start shares live here: binding the device filter again, creating a filter into
+// its slot, joining two filters, naming the writer's file, loading the reader's
+// file, running, stopping, and taking filters out again.
 //
 // Everything runs on the application thread.
 
+#include "AppSettings.h"
 #include "UserReport.h"
 
 #include <com/ComPtr.h>
@@ -15,9 +18,11 @@
 
 #include <string>
 
-// The filters of the playback and conversion graphs; empty while idle.
+// The filters the operations put into the graph; empty while idle. The capture
+// graph uses the tee, the writer, the demultiplexer and the preview filters.
 struct FilterSlots
 {
+    ComPtr<IBaseFilter> pDemux;
     ComPtr<IBaseFilter> pFileReader;
     ComPtr<IBaseFilter> pAsyncPuller;
     ComPtr<IBaseFilter> pMpegSplitter;
@@ -38,16 +43,34 @@ class GraphContext
 {
 public:
     explicit GraphContext(UserReport& report) : m_Report(report) {}
+    // Takes everything down as the main window's destruction does.
     ~GraphContext();
     GraphContext(const GraphContext&) = delete;
     GraphContext& operator=(const GraphContext&) = delete;
 
-    // Creates the filter graph and takes its event interface.
+    // Start-up: finds the capture device among the video input devices (the first
+    // named "Orvastation" or "Quillbox" in enumeration order), then creates the
+    // graph around it. False, after the user's message, when the program cannot go
+    // on; a device whose filter cannot be bound still gives true.
+    bool FindCaptureDevice();
+    // Creates the capture graph builder and the graph, binds the device filter and
+    // adds it, registers the graph in the running object table and takes its event
+    // interface. Each failure is one diagnostic line and false.
+    bool CreateCaptureGraph();
+    // Without a capture device (the command line's conversion): the graph alone.
     HRESULT CreateGraph();
+    // The first step of every start: a fresh instance of the device filter replaces
+    // the one in the graph. A failure is a diagnostic line and ends the start.
+    HRESULT RebindDeviceFilter();
+    // Gives the settings record the interfaces a device read or the settings dialog use.
+    void PublishTo(AppSettings& settings) const;
 
     IGraphBuilder* Graph() const { return m_pGraph.Get(); }
     IMediaEventEx* MediaEvent() const { return m_pMediaEvent.Get(); }
     IMediaControl* MediaControl() const { return m_pMediaControl.Get(); }
+    ICaptureGraphBuilder2* CaptureBuilder() const { return m_pCaptureBuilder.Get(); }
+    IBaseFilter* DeviceFilter() const { return m_pDeviceFilter.Get(); }
+    IMoniker* DeviceMoniker() const { return m_pDeviceMoniker.Get(); }
     FilterSlots& Slots() { return m_Slots; }
 
     // Creates the filter of class clsid in-process and adds it to the graph under
@@ -65,26 +88,45 @@ public:
     // Loads the file into "File Reader" (IFileSourceFilter).
     HRESULT LoadSourceFile(const std::string& name);
 
-    // Takes the graph's IMediaControl and runs the graph; S_OK or S_FALSE when
-    // it runs.
-    HRESULT RunGraph();
+    // Takes the graph's IMediaControl for the operation; null when it has none.
+    IMediaControl* TakeMediaControl();
     // Pause, then Stop, when the graph has been run.
     void StopGraph();
+    // The graph's video window while an operation with a renderer runs, and the
+    // demultiplexer's control while the Demux slot is filled.
+    ComPtr<IVideoWindow>& VideoWindow() { return m_pVideoWindow; }
+    ComPtr<IMpeg2Demultiplexer>& DemuxControl() { return m_pDemuxControl; }
 
     // Removes the slot's filter from the graph and empties the slot.
     void RemoveFromGraph(ComPtr<IBaseFilter>& slot);
-    // Removes every playback and conversion filter, in the order the stop
-    // routines have always used.
+    // Removes every capture filter, then every playback and conversion filter, in
+    // the order the stop routines have always used.
+    void RemoveCaptureFilters();
     void RemovePlaybackFilters();
     void ReleaseMediaControl() { m_pMediaControl.Reset(); }
+    // Waits for the stopped graph to settle (it answers at once).
+    void WaitForCompletion();
 
 private:
     // Tries every free input pin of pDownstream for pOutput; S_OK once one connects.
     HRESULT ConnectToFreeInput(IPin* pOutput, IBaseFilter* pDownstream, bool* pbConnected);
+    HRESULT BindDeviceFilter();
+    HRESULT AddDeviceFilter();
+    void AddGraphToRot();
+    void RemoveGraphFromRot();
+    // Disconnects and removes every filter downstream of pFilter.
+    void RemoveDownstream(IBaseFilter* pFilter);
+    void DestroyCaptureGraph();
 
     UserReport& m_Report;
+    ComPtr<ICaptureGraphBuilder2> m_pCaptureBuilder;
+    ComPtr<IBaseFilter> m_pDeviceFilter;
+    ComPtr<IMoniker> m_pDeviceMoniker;
     ComPtr<IGraphBuilder> m_pGraph;
+    DWORD m_dwRotRegister = 0;
     ComPtr<IMediaControl> m_pMediaControl;
     ComPtr<IMediaEventEx> m_pMediaEvent;
+    ComPtr<IVideoWindow> m_pVideoWindow;
+    ComPtr<IMpeg2Demultiplexer> m_pDemuxControl;
     FilterSlots m_Slots;
 };

@@ -2,13 +2,6 @@
 
 #include <dshow/dshow.h>
 
-namespace
-{
-// Audio device events (documented values; the framework's headers do not name them).
-constexpr LONG kSoundDeviceInputError = 0x200;
-constexpr LONG kSoundDeviceOutputError = 0x201;
-} // namespace
-
 GraphEventEffect EffectOfGraphEvent(LONG code)
 {
     switch (code)
@@ -23,9 +16,9 @@ GraphEventEffect EffectOfGraphEvent(LONG code)
         return {true, "A stream has stopped because of an error"};
     case EC_STARVATION:
         return {true, "A filter is not receiving enough data"};
-    case kSoundDeviceInputError:
+    case EC_SNDDEV_IN_ERROR:
         return {true, "An audio device error has occurred\non an input pin"};
-    case kSoundDeviceOutputError:
+    case EC_SNDDEV_OUT_ERROR:
         return {true, "An audio device error has occurred\non an output pin"};
     default:
         return {false, nullptr};

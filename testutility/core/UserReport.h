@@ -10,5 +10,7 @@ class UserReport
 public:
     virtual ~UserReport() = default;
     virtual void ShowMessage(const std::string& text) = 0;
+    // A message shown with the error icon.
+    virtual void ShowError(const std::string& text) { ShowMessage(text); }
     virtual void Diagnostic(const std::string& line) = 0;
 };
