@@ -6,6 +6,7 @@
 #include "StockFilterFactory.h"
 #include "audio/AcmWrapperFilter.h"
 #include "audio/AudioDecoderFilter.h"
+#include "puller/AsyncPullerFilter.h"
 #include "splitter/MpegSplitterFilter.h"
 #include "tee/InfTeeFilter.h"
 
@@ -62,6 +63,13 @@ const AMOVIESETUP_PIN sudAcmPins[] = {
 };
 const AMOVIESETUP_FILTER sudAcmWrapper = {&CLSID_ACMWrapper, L"ACM Wrapper", MERIT_NORMAL,
                                           NUMELMS(sudAcmPins), sudAcmPins};
+const AMOVIESETUP_MEDIATYPE sudStreamType[] = {{&MEDIATYPE_Stream, &MEDIASUBTYPE_NULL}};
+const AMOVIESETUP_PIN sudPullerPins[] = {
+    {szInput, FALSE, FALSE, FALSE, FALSE, &CLSID_NULL, nullptr, 1, sudStreamType},
+    {szOutput, FALSE, TRUE, FALSE, FALSE, &CLSID_NULL, nullptr, 1, sudStreamType},
+};
+const AMOVIESETUP_FILTER sudAsyncPuller = {&CLSID_AsyncPuller, L"Async Puller", MERIT_DO_NOT_USE,
+                                           NUMELMS(sudPullerPins), sudPullerPins};
 } // namespace
 
 CFactoryTemplate g_Templates[] = {
@@ -73,5 +81,7 @@ CFactoryTemplate g_Templates[] = {
      &sudAudioDecoder},
     {L"ACM Wrapper", &CLSID_ACMWrapper, CreateStockFilter<CAcmWrapperFilter>, nullptr,
      &sudAcmWrapper},
+    {L"Async Puller", &CLSID_AsyncPuller, CreateStockFilter<CAsyncPullerFilter>, nullptr,
+     &sudAsyncPuller},
 };
 int g_cTemplates = NUMELMS(g_Templates);
