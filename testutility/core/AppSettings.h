@@ -84,3 +84,7 @@ struct AppSettings
     std::string convertSource;
     std::string convertTarget;
 };
+
+// The playback kind of a file, by its extension: "c3s" in any letter case is a C3
+// stream file; anything else (no extension included) is played as MPEG.
+PlaybackKind PlaybackKindOf(const std::string& fileName);

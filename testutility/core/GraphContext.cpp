@@ -57,20 +57,8 @@ HRESULT CheckSourceReadable(const std::string& name)
 // friendly name in its property bag.
 bool IsTestedDevice(IMoniker* pMoniker)
 {
-    ComPtr<IPropertyBag> pBag;
-    if (FAILED(pMoniker->BindToStorage(nullptr, nullptr, IID_PPV_ARGS(&pBag))))
-        return false;
-    VARIANT name;
-    VariantInit(&name);
-    name.vt = VT_BSTR;
-    bool bMatch = false;
-    if (SUCCEEDED(pBag->Read(L"FriendlyName", &name, nullptr)) && name.vt == VT_BSTR)
-    {
-        const std::string text = WideToUtf8(name.bstrVal ? name.bstrVal : L"");
-        bMatch = text == "Orvastation" || text == "Quillbox";
-    }
-    VariantClear(&name);
-    return bMatch;
+    const std::string name = FriendlyNameOf(pMoniker);
+    return name == "Orvastation" || name == "Quillbox";
 }
 
 std::string FormatResult(const char* pszFormat, HRESULT hr)
@@ -435,4 +423,19 @@ void GraphContext::RemoveFromGraph(ComPtr<IBaseFilter>& slot)
     if (slot && m_pGraph)
         m_pGraph->RemoveFilter(slot.Get());
     slot.Reset();
+}
+
+std::string FriendlyNameOf(IMoniker* pMoniker)
+{
+    ComPtr<IPropertyBag> pBag;
+    if (!pMoniker || FAILED(pMoniker->BindToStorage(nullptr, nullptr, IID_PPV_ARGS(&pBag))))
+        return {};
+    VARIANT name;
+    VariantInit(&name);
+    name.vt = VT_BSTR;
+    std::string text;
+    if (SUCCEEDED(pBag->Read(L"FriendlyName", &name, nullptr)) && name.vt == VT_BSTR)
+        text = WideToUtf8(name.bstrVal ? name.bstrVal : L"");
+    VariantClear(&name);
+    return text;
 }

@@ -130,3 +130,6 @@ private:
     ComPtr<IMpeg2Demultiplexer> m_pDemuxControl;
     FilterSlots m_Slots;
 };
+
+// The friendly name in a device moniker's property bag, or an empty string.
+std::string FriendlyNameOf(IMoniker* pMoniker);

@@ -17,3 +17,9 @@ void ConsoleReport::PrintFailure(const std::string& reason) const
         m_Messages.empty() ? "Error occurred during Playback" : m_Messages.back();
     std::cerr << "kstest: " << last << ": " << reason << std::endl;
 }
+
+void ConsoleReport::PrintMessages() const
+{
+    for (const std::string& message : m_Messages)
+        std::cerr << "kstest: " << message << '\n';
+}

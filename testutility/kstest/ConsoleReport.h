@@ -16,6 +16,9 @@ public:
 
     // Prints the messages, the last one followed by the reason, on standard error.
     void PrintFailure(const std::string& reason) const;
+    bool HasMessages() const { return !m_Messages.empty(); }
+    // Prints the messages as they are, on standard error.
+    void PrintMessages() const;
 
 private:
     std::vector<std::string> m_Messages;

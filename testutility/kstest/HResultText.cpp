@@ -1,5 +1,7 @@
 #include "HResultText.h"
 
+#include "GraphEvents.h"
+
 #include <com/HResult.h>
 #include <dshow/dshow.h>
 
@@ -61,4 +63,13 @@ std::string DescribeResult(HRESULT hr)
     std::snprintf(code, sizeof code, "0x%08X", unsigned(hr));
     const char* pText = KnownText(hr);
     return pText ? std::string(pText) + " (" + code + ")" : std::string("error ") + code;
+}
+
+std::string DescribeGraphEvent(long code, long long param1)
+{
+    const GraphEventEffect effect = EffectOfGraphEvent(LONG(code));
+    std::string text = effect.pszMessage ? effect.pszMessage : "the graph stopped early";
+    if (code == EC_ERRORABORT || code == EC_STREAM_ERROR_STOPPED)
+        text += ": " + DescribeResult(HRESULT(param1));
+    return text;
 }

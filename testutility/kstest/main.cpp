@@ -1,30 +1,71 @@
-// kstest: the command-line front end of the device test utility.
-//
-//   kstest convert IN.mpg OUT.c3s
-//
-// Converts an MPEG file (MPEG-2 program stream or MPEG-1 system stream, or a
-// .kvx segment list) into a C3 stream file through the registered filter
+// kstest: the command-line front end of the device test utility. It drives the
+// same UI-free core as the windowed MarvekKSTest, through the registered filter
 // modules (the registry named by MARVEK_REGISTRY, else the user's).
 
+#include "Commands.h"
 #include "ConvertCommand.h"
 
-#include <cstring>
+#include <cstdio>
 #include <iostream>
+#include <string>
+#include <vector>
 
 namespace
 {
-constexpr int kExitUsage = 2;
+constexpr const char* kUsage =
+    R"(usage: kstest COMMAND [ARGUMENTS]
 
-int Usage()
+  convert IN OUT          convert an MPEG file (or a .kvx segment list) into a
+                          C3 stream file
+  devices                 list the video input devices and mark the one used
+  settings [--developer] [NAME=VALUE ...]
+                          print the device's settings, after changing the ones
+                          given; names: bitrate peakbitrate vbr size(WxH) mpeg1
+                          standard(ntsc|pal) input(svideo|composite) samplerate
+                          volume mute pesheader byteswap brightness contrast hue
+                          saturation sharpness; the settings dialog's range
+                          checks apply unless --developer
+  capture [--seconds N] [--size-limit MB] [--preview none|video|both] OUT.mpg
+                          capture from the device until N seconds, Ctrl-C or an
+                          error; segments of at most MB megabytes are listed in
+                          OUT.kvx
+  play [--seconds N] [--preview none|video|audio|both] FILE
+                          play an MPEG file, a .kvx list or a .c3s C3 stream
+                          file into the device and print what it counted
+  --help                  this text
+
+Exit status: 0 done, 1 failed (the reason is on standard error), 2 usage error.
+)";
+} // namespace
+
+int UsageError(const std::string& problem)
 {
-    std::cerr << "usage: kstest convert IN.mpg OUT.c3s\n";
+    std::cerr << "kstest: " << problem << "\n(kstest --help lists the commands)\n";
     return kExitUsage;
 }
-} // namespace
 
 int main(int argc, char** argv)
 {
-    if (argc == 4 && std::strcmp(argv[1], "convert") == 0)
-        return RunConvertCommand(argv[2], argv[3]);
-    return Usage();
+    const std::vector<std::string> all(argv + 1, argv + argc);
+    if (all.empty())
+        return UsageError("no command given");
+    const std::string& command = all.front();
+    const std::vector<std::string> args(all.begin() + 1, all.end());
+    if (command == "--help" || command == "-h" || command == "help")
+    {
+        std::fputs(kUsage, stdout);
+        return kExitSuccess;
+    }
+    if (command == "convert")
+        return args.size() == 2 ? RunConvertCommand(args[0], args[1])
+                                : UsageError("convert takes a source and a target file");
+    if (command == "devices")
+        return RunDevicesCommand(args);
+    if (command == "settings")
+        return RunSettingsCommand(args);
+    if (command == "capture")
+        return RunCaptureCommand(args);
+    if (command == "play")
+        return RunPlayCommand(args);
+    return UsageError("unknown command " + command);
 }
