@@ -84,10 +84,12 @@ StartResult GraphOperation::RunGraph(bool bVideoPreview, int timerId)
     return StartFailure(hr, "running the graph");
 }
 
+// The timer is killed even when the limit is now 0: the settings dialog may have
+// cleared it while the operation ran, and a timer left behind would later stop
+// another operation.
 void GraphOperation::StopGraphAndWindow(int timerId)
 {
-    if (m_Settings.timeLimitMinutes != 0)
-        m_Host.KillTimer(timerId);
+    m_Host.KillTimer(timerId);
     m_Context.StopGraph();
     m_Host.ShowBanner("");
     m_Context.VideoWindow().Reset();
