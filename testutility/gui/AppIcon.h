@@ -1,0 +1,7 @@
+#pragma once
+
+// The program's icon, drawn rather than shipped as a file.
+
+#include <QIcon>
+
+QIcon AppIcon();

@@ -1,0 +1,24 @@
+// MarvekKSTest: the windowed device test utility. "/Developer" as the first
+// argument, in any letter case, turns developer mode on.
+
+#include "ComScope.h"
+#include "MainWindow.h"
+
+#include <QApplication>
+
+#include <csignal>
+
+int main(int argc, char** argv)
+{
+    // A file-size limit is a write error like any other, not the end of the program.
+    std::signal(SIGXFSZ, SIG_IGN);
+    AppSettings settings;
+    settings.developer = IsDeveloperSwitch(argc, argv) ? 1 : 0;
+    QApplication application(argc, argv);
+    ComScope com;
+    MainWindow window(settings);
+    if (!window.Initialize())
+        return 1;
+    window.show();
+    return application.exec();
+}
