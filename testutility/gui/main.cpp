@@ -3,10 +3,12 @@
 
 #include "ComScope.h"
 #include "MainWindow.h"
+#include "ScreenshotTour.h"
 
 #include <QApplication>
 
 #include <csignal>
+#include <cstdlib>
 
 int main(int argc, char** argv)
 {
@@ -20,5 +22,7 @@ int main(int argc, char** argv)
     if (!window.Initialize())
         return 1;
     window.show();
+    if (const char* pszFolder = std::getenv("MARVEK_SCREENSHOTS"))
+        (new ScreenshotTour(window, pszFolder))->Start();
     return application.exec();
 }
