@@ -16,7 +16,7 @@ using namespace capture_test;
 // size, frame rate, sampling rate and channel count than the device's.
 std::string RedClip(const std::string& format)
 {
-    return media::Clip("red." + format,
+    return media::Clip("capture-red." + format,
                        "-f lavfi -i color=c=red:size=320x240:rate=24:duration=1.5 "
                        "-f lavfi -i sine=frequency=440:sample_rate=44100:duration=1.5 "
                        "-c:v mpeg2video -c:a mp2 -ac 1 -f " +
@@ -74,8 +74,8 @@ TEST(CaptureSourceFile, LoopsThePictureAndSoundInTheDevicesFormat)
 TEST(CaptureSourceFile, WithoutSoundGivesSilence)
 {
     const std::string clip =
-        media::Clip("mute.mpg", "-f lavfi -i color=c=blue:size=320x240:rate=25:duration=1 "
-                                "-c:v mpeg2video -f mpeg");
+        media::Clip("capture-mute.mpg", "-f lavfi -i color=c=blue:size=320x240:rate=25:duration=1 "
+                                        "-c:v mpeg2video -f mpeg");
     const Capture capture = CaptureFrames(FromFile(clip), 40, "silent");
     ASSERT_EQ(capture.error, "");
     const std::vector<std::uint8_t> lpcm = LpcmSamples(capture.bytes);
@@ -94,7 +94,7 @@ TEST(CaptureSourceFile, UnusableFilesAreRefusedWithTheReason)
     std::remove(garbage.c_str());
 
     const std::string soundOnly =
-        media::Clip("sound-only.mpg",
+        media::Clip("capture-sound-only.mpg",
                     "-f lavfi -i sine=frequency=440:sample_rate=48000:duration=1 -c:a mp2 -f mpeg");
     EXPECT_NE(CreateError(FromFile(soundOnly)).find("has no picture"), std::string::npos);
 }
@@ -103,8 +103,9 @@ TEST(CaptureSourceFile, ACutFileLoopsWhatItHolds)
 {
     // 6 s fading in from black, its index at the front, cut to its first third: the
     // header still says 6 s.
-    const std::vector<std::uint8_t> whole = media::ReadFile(media::Clip(
-        "fade.mp4", "-f lavfi -i color=c=white:size=320x240:rate=25:duration=6,fade=in:0:150 "
+    const std::vector<std::uint8_t> whole = media::ReadFile(
+        media::Clip("capture-fade.mp4",
+                    "-f lavfi -i color=c=white:size=320x240:rate=25:duration=6,fade=in:0:150 "
                     "-c:v mpeg2video -movflags faststart -f mp4"));
     ASSERT_GT(whole.size(), 1000u);
     const std::string cut = media::ScratchPath("cut.mp4");
