@@ -8,6 +8,8 @@
 //
 // The source is not paced: each call encodes the next frame as fast as the encoder
 // goes. Whoever delivers the bytes paces them (the capture pin, on the graph's clock).
+// EncodeNextFrame, SkipFrame and Finish are called on one thread at a time;
+// UpdateSettings and FramesEncoded may be called on any thread.
 
 #include <cstddef>
 #include <cstdint>
