@@ -6,6 +6,7 @@
 #include "StockFilterFactory.h"
 #include "audio/AcmWrapperFilter.h"
 #include "audio/AudioDecoderFilter.h"
+#include "demux/Mpeg2DemuxFilter.h"
 #include "splitter/MpegSplitterFilter.h"
 #include "tee/InfTeeFilter.h"
 
@@ -62,6 +63,16 @@ const AMOVIESETUP_PIN sudAcmPins[] = {
 };
 const AMOVIESETUP_FILTER sudAcmWrapper = {&CLSID_ACMWrapper, L"ACM Wrapper", MERIT_NORMAL,
                                           NUMELMS(sudAcmPins), sudAcmPins};
+
+const AMOVIESETUP_MEDIATYPE sudDemuxInTypes[] = {{&MEDIATYPE_Stream, &MEDIASUBTYPE_MPEG2_PROGRAM},
+                                                 {&MEDIATYPE_Stream, &MEDIASUBTYPE_MPEG1System}};
+// Outputs are made on request, so only the input is registered.
+const AMOVIESETUP_PIN sudDemuxPins[] = {
+    {szInput, FALSE, FALSE, FALSE, FALSE, &CLSID_NULL, nullptr, NUMELMS(sudDemuxInTypes),
+     sudDemuxInTypes},
+};
+const AMOVIESETUP_FILTER sudMpeg2Demux = {&CLSID_MPEG2Demultiplexer, L"MPEG-2 Demultiplexer",
+                                          MERIT_DO_NOT_USE, NUMELMS(sudDemuxPins), sudDemuxPins};
 } // namespace
 
 CFactoryTemplate g_Templates[] = {
@@ -73,5 +84,7 @@ CFactoryTemplate g_Templates[] = {
      &sudAudioDecoder},
     {L"ACM Wrapper", &CLSID_ACMWrapper, CreateStockFilter<CAcmWrapperFilter>, nullptr,
      &sudAcmWrapper},
+    {L"MPEG-2 Demultiplexer", &CLSID_MPEG2Demultiplexer, CreateStockFilter<CMpeg2DemuxFilter>,
+     nullptr, &sudMpeg2Demux},
 };
 int g_cTemplates = NUMELMS(g_Templates);

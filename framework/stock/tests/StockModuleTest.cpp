@@ -63,6 +63,7 @@ TEST(StockModule, EachFilterIsCreatedByItsPlatformClass)
         {CLSID_MPEG1Splitter, {L"Input"}},
         {CLSID_CMpegAudioCodec, {L"Input", L"Output"}},
         {CLSID_ACMWrapper, {L"Input", L"Output"}},
+        {CLSID_MPEG2Demultiplexer, {L"MPEG-2 Stream"}},
     };
     for (const auto& filter : filters)
     {
