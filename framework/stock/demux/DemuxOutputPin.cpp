@@ -199,3 +199,9 @@ void CDemuxOutputPin::DeliverOpenSample()
     pSample->Release();
     m_cbOpen = 0;
 }
+
+void CDemuxOutputPin::ReleaseBufferWait()
+{
+    if (m_pAllocator)
+        m_pAllocator->Decommit();
+}

@@ -54,6 +54,8 @@ public:
     void Append(std::span<const BYTE> bytes, std::optional<REFERENCE_TIME> tStart);
     // Delivers the open sample.
     void DeliverOpenSample();
+    // Decommits the pin's buffers, so that a thread waiting for one returns.
+    void ReleaseBufferWait();
 
 protected:
     IPin* SeekingUpstreamPin() const override;

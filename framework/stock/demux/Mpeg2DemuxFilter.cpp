@@ -72,8 +72,12 @@ HRESULT CMpeg2DemuxFilter::Pause()
 HRESULT CMpeg2DemuxFilter::Stop()
 {
     CAutoLock lock(&m_csFilter);
-    const HRESULT hr = CBaseFilter::Stop();
+    // The input thread may wait for an output buffer while it holds the receive
+    // lock; without buffers it finishes its sample at once. Only then do the
+    // outputs end their queues, which the input thread delivers to.
+    ForEachOutput([](CDemuxOutputPin* pPin) { pPin->ReleaseBufferWait(); });
     CAutoLock receiveLock(&m_csReceive);
+    const HRESULT hr = CBaseFilter::Stop();
     RestartStreaming();
     return hr;
 }

@@ -11,9 +11,10 @@
 // under the receive lock; each output delivers on a queue thread of its own, so
 // a renderer waiting for a picture's time never holds up the upstream filter
 // while buffers remain. The routing lock (innermost) guards the list of outputs
-// and their maps against the application thread. Stop makes the pins inactive
-// first (a thread waiting for an output buffer returns), then takes the receive
-// lock and drops what is half assembled.
+// and their maps against the application thread. Stop first decommits the
+// outputs' buffers (an input thread waiting for one returns), then takes the
+// receive lock, makes the pins inactive (their queues end) and drops what is
+// half assembled.
 //
 // Output pins are deleted only while stopped. A deleted pin leaves the filter's
 // pin list at once but lives on, unconnected, until the filter is destroyed,
