@@ -1,15 +1,20 @@
 #include "VideoDecoderFilter.h"
 
+#include "AllocatorSizing.h"
+
 #include <algorithm>
 
 namespace
 {
 constexpr REFERENCE_TIME kDefaultFrameDuration = UNITS / 25;
+// The renderer holds one picture until its time while the decoder fills the next.
+constexpr LONG kOutputBufferCount = 3;
 } // namespace
 
 CVideoDecoderFilter::CVideoDecoderFilter(LPUNKNOWN pUnk, HRESULT* phr)
     : CBaseFilter(NAME("Video decoder"), pUnk, &m_csFilter, CLSID_CMpegVideoCodec),
-      m_InputPin(this, &m_csFilter, phr), m_OutputPin(this, &m_csFilter, phr)
+      m_InputPin(this, this, &m_OutputPin, &m_csFilter, phr, L"Video Input"),
+      m_OutputPin(this, this, &m_InputPin, &m_csFilter, phr, L"Video Output")
 {
 }
 
@@ -28,11 +33,35 @@ CBasePin* CVideoDecoderFilter::GetPin(int n)
     }
 }
 
-Rgb32Format CVideoDecoderFilter::OutputFormat() const
+HRESULT CVideoDecoderFilter::CheckInputType(const CMediaType* pmt)
+{
+    MpegVideoFormat format;
+    return MpegVideoFormat::FromMediaType(*pmt, &format) ? S_OK : VFW_E_TYPE_NOT_ACCEPTED;
+}
+
+HRESULT CVideoDecoderFilter::GetOutputType(const CMediaType& mtIn, int iPosition, CMediaType* pmt)
 {
     MpegVideoFormat in;
-    MpegVideoFormat::FromMediaType(m_InputPin.CurrentMediaType(), &in);
-    return Rgb32Format{in.width, in.height, true, in.avgTimePerFrame};
+    if (iPosition > 0 || !MpegVideoFormat::FromMediaType(mtIn, &in))
+        return VFW_S_NO_MORE_ITEMS;
+    return Rgb32Format{in.width, in.height, true, in.avgTimePerFrame}.ToMediaType(pmt);
+}
+
+HRESULT CVideoDecoderFilter::CheckOutputType(const CMediaType& mtIn, const CMediaType* pmt)
+{
+    CMediaType mtOffered;
+    if (GetOutputType(mtIn, 0, &mtOffered) != S_OK)
+        return VFW_E_TYPE_NOT_ACCEPTED;
+    return *pmt == mtOffered ? S_OK : VFW_E_TYPE_NOT_ACCEPTED;
+}
+
+HRESULT CVideoDecoderFilter::DecideOutputBuffers(IMemAllocator* pAlloc,
+                                                 ALLOCATOR_PROPERTIES* pRequest)
+{
+    Rgb32Format out;
+    if (!Rgb32Format::FromMediaType(m_OutputPin.CurrentMediaType(), &out))
+        return VFW_E_TYPE_NOT_ACCEPTED;
+    return SetAllocatorAtLeast(pAlloc, *pRequest, kOutputBufferCount, out.ImageSize());
 }
 
 HRESULT CVideoDecoderFilter::Pause()

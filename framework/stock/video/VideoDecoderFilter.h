@@ -17,13 +17,15 @@
 #include "MpegVideoFormat.h"
 #include "PictureConverter.h"
 #include "Rgb32Format.h"
-#include "VideoDecoderPins.h"
+#include "TransformPins.h"
 
 #include "streams.h"
 
 #include <optional>
 
-class CVideoDecoderFilter : public CBaseFilter, private MpegVideoDecoder::Sink
+class CVideoDecoderFilter : public CBaseFilter,
+                            public StockTransform,
+                            private MpegVideoDecoder::Sink
 {
 public:
     CVideoDecoderFilter(LPUNKNOWN pUnk, HRESULT* phr);
@@ -35,16 +37,17 @@ public:
     HRESULT Stop() override;
     HRESULT Pause() override;
 
-    // The pictures the output offers for the connected input.
-    Rgb32Format OutputFormat() const;
+    // StockTransform: RGB32 pictures of the input's size are the one output type.
+    HRESULT CheckInputType(const CMediaType* pmt) override;
+    HRESULT GetOutputType(const CMediaType& mtIn, int iPosition, CMediaType* pmt) override;
+    HRESULT CheckOutputType(const CMediaType& mtIn, const CMediaType* pmt) override;
+    HRESULT DecideOutputBuffers(IMemAllocator* pAlloc, ALLOCATOR_PROPERTIES* pRequest) override;
+    HRESULT ReceiveSample(IMediaSample* pSample, const AM_SAMPLE2_PROPERTIES& props) override;
+    HRESULT EndOfInput() override;
+    void FlushInput() override;
 
-    // Called by the pins (streaming calls on the upstream thread).
-    HRESULT ReceiveSample(IMediaSample* pSample, const AM_SAMPLE2_PROPERTIES& props);
-    HRESULT EndOfInput();
-    void FlushInput();
-
-    CVideoDecoderInputPin* InputPin() { return &m_InputPin; }
-    CVideoDecoderOutputPin* OutputPin() { return &m_OutputPin; }
+    CTransformInputPin* InputPin() { return &m_InputPin; }
+    CTransformOutputPin* OutputPin() { return &m_OutputPin; }
 
 private:
     bool OnPicture(const AVFrame& frame) override;
@@ -53,8 +56,8 @@ private:
 
     CCritSec m_csFilter;
     CCritSec m_csReceive;
-    CVideoDecoderInputPin m_InputPin;
-    CVideoDecoderOutputPin m_OutputPin;
+    CTransformInputPin m_InputPin;
+    CTransformOutputPin m_OutputPin;
 
     // Streaming state (receive lock).
     MpegVideoDecoder m_Decoder{*this};
