@@ -7,8 +7,8 @@
 // as its pointer value (reinterpret_cast<OAHWND>(pSurface)); 0 means no owner. A
 // renderer with an owner hands every picture it draws to the surface, inside the
 // rectangle of SetWindowPosition while the window is visible. Without an owner the
-// renderer draws into a window of its own where a display exists, and to nothing
-// otherwise.
+// renderer draws to nothing, still paced by the clock: an application that wants a
+// window opens one itself and passes its surface as the owner.
 
 #include "com/Unknown.h"
 #include "com/Variant.h"
