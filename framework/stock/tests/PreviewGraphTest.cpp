@@ -304,18 +304,17 @@ TEST(PreviewGraph, RunsAndStopsAHundredTimesWhileTheStreamFlows)
                 if (!g.Push(clip, &bQuit))
                     std::this_thread::sleep_for(1ms);
         });
-    ComPtr<IQualProp> pQuality;
-    ASSERT_EQ(S_OK, g.pVideoRenderer->QueryInterface(IID_PPV_ARGS(&pQuality)));
-    int cPicturesSeen = 0;
     for (int cycle = 0; cycle < 100; ++cycle)
     {
         ASSERT_TRUE(SUCCEEDED(g.Control()->Run()));
         std::this_thread::sleep_for(std::chrono::milliseconds(5 + cycle % 4 * 10));
         ASSERT_TRUE(SUCCEEDED(g.Control()->Stop()));
-        cPicturesSeen += QualityValue(pQuality.Get(), &IQualProp::get_FramesDrawn) +
-                         QualityValue(pQuality.Get(), &IQualProp::get_FramesDroppedInRenderer);
     }
     bQuit = true;
     device.join();
-    EXPECT_GT(cPicturesSeen, 0);
+
+    // The graph still plays a whole stream afterwards.
+    ASSERT_TRUE(SUCCEEDED(g.Control()->Run()));
+    ASSERT_TRUE(g.Push(clip));
+    EXPECT_EQ(EC_COMPLETE, g.WaitForCompletion());
 }
