@@ -29,19 +29,15 @@ HRESULT CAudioRendererFilter::StartStreaming()
     PcmFormat format;
     if (!PcmFormat::FromMediaType(InputPin()->CurrentMediaType(), &format))
         return VFW_E_TYPE_NOT_ACCEPTED;
-    m_Playback.Open(AudioDeviceName(), format); // without a device, samples are only paced
+    // Without a device the samples are only paced.
+    m_bPlayingToDevice = m_Playback.Open(AudioDeviceName(), format);
     return S_OK;
 }
 
 void CAudioRendererFilter::StopStreaming()
 {
     m_Playback.Close();
-}
-
-bool CAudioRendererFilter::IsPlayingToDevice()
-{
-    CAutoLock receiveLock(&m_csReceive);
-    return m_Playback.IsOpen();
+    m_bPlayingToDevice = false;
 }
 
 HRESULT CAudioRendererFilter::Present(IMediaSample* pSample, const AM_SAMPLE2_PROPERTIES& props,
@@ -53,5 +49,6 @@ HRESULT CAudioRendererFilter::Present(IMediaSample* pSample, const AM_SAMPLE2_PR
     if (pData && cbData > 0)
         m_Playback.Write(std::span<const BYTE>(pData, size_t(cbData)),
                          [this] { return IsStreamInterrupted(); });
+    m_bPlayingToDevice = m_Playback.IsOpen(); // a device that failed was closed
     return S_OK;
 }

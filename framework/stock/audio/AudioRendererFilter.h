@@ -12,6 +12,8 @@
 
 #include "streams.h"
 
+#include <atomic>
+
 class CAudioRendererFilter : public CStockRendererFilter
 {
 public:
@@ -20,7 +22,7 @@ public:
     HRESULT CheckInputType(const CMediaType* pmt) override;
 
     // Whether the samples of this run go to a sound device.
-    bool IsPlayingToDevice();
+    bool IsPlayingToDevice() const { return m_bPlayingToDevice; }
 
 protected:
     HRESULT StartStreaming() override;
@@ -30,4 +32,5 @@ protected:
 
 private:
     AlsaPlayback m_Playback; // receive lock
+    std::atomic<bool> m_bPlayingToDevice{false};
 };

@@ -2,6 +2,9 @@
 
 #include "DemuxOutputPin.h"
 
+#include <algorithm>
+#include <utility>
+
 PesRouter::PesRouter(const PinList& pins, std::mutex& routingLock)
     : m_Pins(pins), m_RoutingLock(routingLock)
 {

@@ -3,6 +3,7 @@
 // the video decoder and renderer, its audio pin to the audio decoder and
 // renderer, on the graph's clock.
 
+#include "FfmpegLog.h"
 #include "MediaFiles.h"
 #include "PreviewPins.h"
 #include "TemporaryRegistry.h"
@@ -120,6 +121,7 @@ class PreviewGraph
 public:
     explicit PreviewGraph(bool bAudio)
     {
+        SilenceFfmpegLog(); // streams joined mid-way start with undecodable pictures
         EXPECT_EQ(S_OK, CoInitialize(nullptr));
         EXPECT_EQ(S_OK, CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER,
                                          IID_PPV_ARGS(&m_pGraph)));

@@ -27,7 +27,9 @@ inline constexpr LONG WS_CLIPCHILDREN = 0x02000000;
 inline constexpr LONG WS_OVERLAPPEDWINDOW = 0x00CF0000;
 
 /// The application's side of an owned video window. The renderer calls it on its
-/// own threads; the application must not call back into the renderer from it.
+/// streaming thread (pictures) and on the thread that changes the window (place,
+/// release), always under its window lock; the application must not call back
+/// into the renderer from it.
 struct IVideoOwnerSurface
 {
     /// Where the video goes in the owner's client area, and whether it shows.
