@@ -34,14 +34,6 @@ const std::vector<uint8_t>& CaptureLikeClip()
     return bytes;
 }
 
-CMediaType ProgramStreamType()
-{
-    CMediaType mt;
-    mt.SetType(&MEDIATYPE_Stream);
-    mt.SetSubtype(&MEDIASUBTYPE_MPEG2_PROGRAM);
-    return mt;
-}
-
 // A renderer stand-in that takes any type and keeps nothing.
 class CDiscardSink : public CBaseFilter
 {

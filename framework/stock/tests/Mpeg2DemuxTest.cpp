@@ -18,14 +18,6 @@
 
 namespace
 {
-CMediaType ProgramStreamType()
-{
-    CMediaType mt;
-    mt.SetType(&MEDIATYPE_Stream);
-    mt.SetSubtype(&MEDIASUBTYPE_MPEG2_PROGRAM);
-    return mt;
-}
-
 // push source -> demultiplexer -> one sink per output the test attaches.
 struct DemuxGraph
 {

@@ -98,14 +98,6 @@ private:
     bool m_bReleased = false;
 };
 
-CMediaType ProgramStreamType()
-{
-    CMediaType mt;
-    mt.SetType(&MEDIATYPE_Stream);
-    mt.SetSubtype(&MEDIASUBTYPE_MPEG2_PROGRAM);
-    return mt;
-}
-
 template <class TFilter> TFilter* NewFilter()
 {
     HRESULT hr = S_OK;
@@ -209,15 +201,6 @@ private:
     std::vector<ComPtr<IBaseFilter>> m_Held;
 };
 
-int VideoFrameCount(const std::string& clip)
-{
-    const std::vector<uint8_t> out = media::CaptureOutput(
-        "ffprobe -v error -select_streams v:0 -count_frames -show_entries stream=nb_read_frames "
-        "-of csv=p=0 " +
-        media::Quote(clip));
-    return std::atoi(std::string(out.begin(), out.end()).c_str());
-}
-
 int QualityValue(IQualProp* pQuality, HRESULT (IQualProp::*get)(int*))
 {
     int value = -1;
@@ -229,7 +212,7 @@ int QualityValue(IQualProp* pQuality, HRESULT (IQualProp::*get)(int*))
 TEST(PreviewGraph, DrawsEveryPictureOnTheClockAndBothRenderersComplete)
 {
     const std::string clip = clips::Mpeg2Lpcm(); // 2 s, 352x240
-    const int cFrames = VideoFrameCount(clip);
+    const int cFrames = media::VideoFrameCount(clip);
     ASSERT_GT(cFrames, 50);
     PreviewGraph g(true);
     TestOwnerSurface surface;

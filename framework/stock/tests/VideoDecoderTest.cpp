@@ -46,15 +46,6 @@ std::vector<uint8_t> FirstPictureByFfmpeg(const std::string& clip)
                                 " -map 0:v -frames:v 1 -pix_fmt bgr0 -f rawvideo -");
 }
 
-int VideoFrameCount(const std::string& clip)
-{
-    const std::vector<uint8_t> out = media::CaptureOutput(
-        "ffprobe -v error -select_streams v:0 -count_frames -show_entries stream=nb_read_frames "
-        "-of csv=p=0 " +
-        media::Quote(clip));
-    return std::atoi(std::string(out.begin(), out.end()).c_str());
-}
-
 double MeanDifference(const uint8_t* a, const uint8_t* b, size_t cb)
 {
     double sum = 0;
@@ -94,7 +85,7 @@ TEST_P(VideoDecoderClips, DecodesEveryPictureOfTheSplittersVideoLikeFfmpeg)
     for (auto& holder : holders)
         DisconnectAll(holder.Get());
 
-    ASSERT_EQ(size_t(VideoFrameCount(clip.path)), pictures.size());
+    ASSERT_EQ(size_t(media::VideoFrameCount(clip.path)), pictures.size());
     // The first picture as ffmpeg sees it (conversions may round differently).
     const std::vector<uint8_t> reference = FirstPictureByFfmpeg(clip.path);
     ASSERT_EQ(size_t(format.ImageSize()), reference.size());

@@ -3,6 +3,14 @@
 #include <cstring>
 #include <string>
 
+CMediaType ProgramStreamType()
+{
+    CMediaType mt;
+    mt.SetType(&MEDIATYPE_Stream);
+    mt.SetSubtype(&MEDIASUBTYPE_MPEG2_PROGRAM);
+    return mt;
+}
+
 CMediaType DemuxVideoType(LONG width, LONG height, REFERENCE_TIME avgTimePerFrame)
 {
     CMediaType mt;

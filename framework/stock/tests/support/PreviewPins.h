@@ -5,6 +5,8 @@
 
 #include "streams.h"
 
+// What the capture device delivers: MEDIATYPE_Stream / MEDIASUBTYPE_MPEG2_PROGRAM.
+CMediaType ProgramStreamType();
 // "Video Out": MPEG-2 video in an MPEG2VIDEOINFO block.
 CMediaType DemuxVideoType(LONG width, LONG height, REFERENCE_TIME avgTimePerFrame);
 // "Audio Out": 16-bit stereo DVD LPCM in a WAVEFORMATEX block.
