@@ -9,6 +9,7 @@ packages=(
     ffmpeg libavformat-dev libavcodec-dev libavutil-dev libswresample-dev libswscale-dev
     libavfilter-dev fonts-dejavu-core
     qt6-base-dev xvfb xauth
+    libasound2-dev
 )
 
 missing=()

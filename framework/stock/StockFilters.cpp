@@ -6,9 +6,13 @@
 #include "StockFilterFactory.h"
 #include "audio/AcmWrapperFilter.h"
 #include "audio/AudioDecoderFilter.h"
+#include "audio/AudioRendererFilter.h"
+#include "demux/Mpeg2DemuxFilter.h"
 #include "puller/AsyncPullerFilter.h"
 #include "splitter/MpegSplitterFilter.h"
 #include "tee/InfTeeFilter.h"
+#include "video/VideoDecoderFilter.h"
+#include "video/VideoRendererFilter.h"
 
 #include "streams.h"
 
@@ -70,6 +74,41 @@ const AMOVIESETUP_PIN sudPullerPins[] = {
 };
 const AMOVIESETUP_FILTER sudAsyncPuller = {&CLSID_AsyncPuller, L"Async Puller", MERIT_DO_NOT_USE,
                                            NUMELMS(sudPullerPins), sudPullerPins};
+
+const AMOVIESETUP_MEDIATYPE sudDemuxInTypes[] = {{&MEDIATYPE_Stream, &MEDIASUBTYPE_MPEG2_PROGRAM},
+                                                 {&MEDIATYPE_Stream, &MEDIASUBTYPE_MPEG1System}};
+// Outputs are made on request, so only the input is registered.
+const AMOVIESETUP_PIN sudDemuxPins[] = {
+    {szInput, FALSE, FALSE, FALSE, FALSE, &CLSID_NULL, nullptr, NUMELMS(sudDemuxInTypes),
+     sudDemuxInTypes},
+};
+const AMOVIESETUP_FILTER sudMpeg2Demux = {&CLSID_MPEG2Demultiplexer, L"MPEG-2 Demultiplexer",
+                                          MERIT_DO_NOT_USE, NUMELMS(sudDemuxPins), sudDemuxPins};
+
+const AMOVIESETUP_MEDIATYPE sudMpegVideoTypes[] = {{&MEDIATYPE_Video, &MEDIASUBTYPE_MPEG2_VIDEO},
+                                                   {&MEDIATYPE_Video, &MEDIASUBTYPE_MPEG1Payload},
+                                                   {&MEDIATYPE_Video, &MEDIASUBTYPE_MPEG1Packet}};
+const AMOVIESETUP_MEDIATYPE sudRgb32Type[] = {{&MEDIATYPE_Video, &MEDIASUBTYPE_RGB32}};
+const AMOVIESETUP_PIN sudVideoDecoderPins[] = {
+    {szInput, FALSE, FALSE, FALSE, FALSE, &CLSID_NULL, nullptr, NUMELMS(sudMpegVideoTypes),
+     sudMpegVideoTypes},
+    {szOutput, FALSE, TRUE, FALSE, FALSE, &CLSID_NULL, nullptr, 1, sudRgb32Type},
+};
+const AMOVIESETUP_FILTER sudVideoDecoder = {&CLSID_CMpegVideoCodec, L"MPEG Video Decoder",
+                                            MERIT_NORMAL, NUMELMS(sudVideoDecoderPins),
+                                            sudVideoDecoderPins};
+
+const AMOVIESETUP_PIN sudVideoRendererPins[] = {
+    {szInput, TRUE, FALSE, FALSE, FALSE, &CLSID_NULL, nullptr, 1, sudRgb32Type},
+};
+const AMOVIESETUP_FILTER sudVideoRenderer = {&CLSID_VideoRenderer, L"Video Renderer", MERIT_NORMAL,
+                                             NUMELMS(sudVideoRendererPins), sudVideoRendererPins};
+
+const AMOVIESETUP_PIN sudAudioRendererPins[] = {
+    {szInput, TRUE, FALSE, FALSE, FALSE, &CLSID_NULL, nullptr, 1, sudPcmType},
+};
+const AMOVIESETUP_FILTER sudAudioRenderer = {&CLSID_DSoundRender, L"Audio Renderer", MERIT_NORMAL,
+                                             NUMELMS(sudAudioRendererPins), sudAudioRendererPins};
 } // namespace
 
 CFactoryTemplate g_Templates[] = {
@@ -83,5 +122,13 @@ CFactoryTemplate g_Templates[] = {
      &sudAcmWrapper},
     {L"Async Puller", &CLSID_AsyncPuller, CreateStockFilter<CAsyncPullerFilter>, nullptr,
      &sudAsyncPuller},
+    {L"MPEG-2 Demultiplexer", &CLSID_MPEG2Demultiplexer, CreateStockFilter<CMpeg2DemuxFilter>,
+     nullptr, &sudMpeg2Demux},
+    {L"MPEG Video Decoder", &CLSID_CMpegVideoCodec, CreateStockFilter<CVideoDecoderFilter>, nullptr,
+     &sudVideoDecoder},
+    {L"Video Renderer", &CLSID_VideoRenderer, CreateStockFilter<CVideoRendererFilter>, nullptr,
+     &sudVideoRenderer},
+    {L"Audio Renderer", &CLSID_DSoundRender, CreateStockFilter<CAudioRendererFilter>, nullptr,
+     &sudAudioRenderer},
 };
 int g_cTemplates = NUMELMS(g_Templates);

@@ -60,6 +60,20 @@ void* FilterGraph::QueryExtraInterface(REFIID riid)
         return AsFilterGraph();
     if (riid == IID_IMediaEvent)
         return static_cast<IMediaEvent*>(static_cast<IMediaEventEx*>(this));
+    if (riid == IID_IVideoWindow && FindVideoWindow())
+        return static_cast<IVideoWindow*>(&m_videoWindow);
+    return nullptr;
+}
+
+ComPtr<IVideoWindow> FilterGraph::FindVideoWindow()
+{
+    std::lock_guard lock(m_lock);
+    for (const Member& member : m_members)
+    {
+        ComPtr<IVideoWindow> window;
+        if (SUCCEEDED(member.filter->QueryInterface(IID_PPV_ARGS(&window))))
+            return window;
+    }
     return nullptr;
 }
 

@@ -19,6 +19,9 @@
 // Position (FilterGraphSeeking.cpp): IMediaSeeking and IMediaPosition ask the
 // filters that expose IMediaSeeking, renderers first.
 //
+// Video window (FilterGraph.cpp): IVideoWindow is answered while the graph holds
+// a filter that has it (a video renderer), and forwards to that filter.
+//
 // Locking: m_lock (recursive) guards membership, connections and state, and is held
 // while filters change state. Notify never takes it, so streaming threads can
 // report while the application thread stops the graph.
@@ -26,6 +29,7 @@
 #include "GraphEventQueue.h"
 #include "GraphTopology.h"
 #include "RendererCompletion.h"
+#include "VideoWindowForwarder.h"
 #include "com/ComObject.h"
 #include "dshow/Control.h"
 #include "dshow/Filters.h"
@@ -135,6 +139,8 @@ private:
 
     // Membership (FilterGraph.cpp)
     FilterList FiltersLocked();
+    /// The first member that answers IVideoWindow, or null.
+    ComPtr<IVideoWindow> FindVideoWindow();
     bool ContainsLocked(IBaseFilter* filter);
     bool NameTakenLocked(const std::wstring& name);
     std::wstring UniqueNameLocked(std::wstring name);
@@ -168,6 +174,8 @@ private:
     GraphEventQueue m_events;
     RendererCompletion m_completion;
     std::atomic<bool> m_completeHandledByApplication{false};
+    VideoWindowForwarder m_videoWindow{*static_cast<IGraphBuilder*>(this),
+                                       [this] { return FindVideoWindow(); }};
 };
 
 } // namespace graph

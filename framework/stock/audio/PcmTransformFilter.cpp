@@ -11,8 +11,10 @@ constexpr LONG kOutputBufferCount = 8;
 
 CPcmTransformFilter::CPcmTransformFilter(LPCTSTR pName, LPUNKNOWN pUnk, REFCLSID clsid,
                                          HRESULT* phr, LONG cbOutputBuffer)
-    : CBaseFilter(pName, pUnk, &m_csFilter, clsid), m_InputPin(this, &m_csFilter, phr),
-      m_OutputPin(this, &m_csFilter, phr), m_Writer(&m_OutputPin), m_cbOutputBuffer(cbOutputBuffer)
+    : CBaseFilter(pName, pUnk, &m_csFilter, clsid),
+      m_InputPin(this, this, &m_OutputPin, &m_csFilter, phr, L"Input"),
+      m_OutputPin(this, this, &m_InputPin, &m_csFilter, phr, L"Output"), m_Writer(&m_OutputPin),
+      m_cbOutputBuffer(cbOutputBuffer)
 {
 }
 

@@ -15,11 +15,11 @@
 
 #include "PcmFormat.h"
 #include "PcmSampleWriter.h"
-#include "PcmTransformPins.h"
+#include "TransformPins.h"
 
 #include "streams.h"
 
-class CPcmTransformFilter : public CBaseFilter
+class CPcmTransformFilter : public CBaseFilter, public StockTransform
 {
 public:
     int GetPinCount() override { return 2; }
@@ -28,20 +28,16 @@ public:
     HRESULT Stop() override;
     HRESULT Pause() override;
 
-    // Media types: what the input takes, what the output offers by position
-    // for the connected input type, and whether an output type fits.
-    virtual HRESULT CheckInputType(const CMediaType* pmt) = 0;
-    virtual HRESULT GetOutputType(const CMediaType& mtIn, int iPosition, CMediaType* pmt) = 0;
-    virtual HRESULT CheckOutputType(const CMediaType& mtIn, const CMediaType* pmt);
+    // StockTransform: derived filters give the input and output types; an output
+    // type fits when it is 16-bit PCM the filter offers itself.
+    HRESULT CheckOutputType(const CMediaType& mtIn, const CMediaType* pmt) override;
+    HRESULT DecideOutputBuffers(IMemAllocator* pAlloc, ALLOCATOR_PROPERTIES* pRequest) override;
+    HRESULT ReceiveSample(IMediaSample* pSample, const AM_SAMPLE2_PROPERTIES& props) override;
+    HRESULT EndOfInput() override;
+    void FlushInput() override;
 
-    // Called by the pins (streaming calls on the upstream thread).
-    HRESULT ReceiveSample(IMediaSample* pSample, const AM_SAMPLE2_PROPERTIES& props);
-    HRESULT EndOfInput();
-    void FlushInput();
-    HRESULT DecideOutputBuffers(IMemAllocator* pAlloc, ALLOCATOR_PROPERTIES* pRequest);
-
-    CPcmTransformInputPin* InputPin() { return &m_InputPin; }
-    CPcmTransformOutputPin* OutputPin() { return &m_OutputPin; }
+    CTransformInputPin* InputPin() { return &m_InputPin; }
+    CTransformOutputPin* OutputPin() { return &m_OutputPin; }
 
 protected:
     CPcmTransformFilter(LPCTSTR pName, LPUNKNOWN pUnk, REFCLSID clsid, HRESULT* phr,
@@ -65,8 +61,8 @@ protected:
     CCritSec m_csReceive;
 
 private:
-    CPcmTransformInputPin m_InputPin;
-    CPcmTransformOutputPin m_OutputPin;
+    CTransformInputPin m_InputPin;
+    CTransformOutputPin m_OutputPin;
     PcmSampleWriter m_Writer;
     const LONG m_cbOutputBuffer;
     bool m_bStreaming = false; // guarded by m_csReceive

@@ -63,6 +63,10 @@ TEST(StockModule, EachFilterIsCreatedByItsPlatformClass)
         {CLSID_MPEG1Splitter, {L"Input"}},
         {CLSID_CMpegAudioCodec, {L"Input", L"Output"}},
         {CLSID_ACMWrapper, {L"Input", L"Output"}},
+        {CLSID_MPEG2Demultiplexer, {L"MPEG-2 Stream"}},
+        {CLSID_CMpegVideoCodec, {L"Video Input", L"Video Output"}},
+        {CLSID_VideoRenderer, {L"Input"}},
+        {CLSID_DSoundRender, {L"Audio Input pin (rendered)"}},
     };
     for (const auto& filter : filters)
     {

@@ -39,9 +39,10 @@ DECLARE_INTERFACE_IID(IEnumStreamIdMap, IID_IEnumStreamIdMap);
 
 struct IMPEG2StreamIdMap : IUnknown
 {
-    /// Delivers stream ulStreamId on this pin: with a substream filter value
-    /// other than SUBSTREAM_FILTER_VAL_NONE only packets whose first payload byte
-    /// equals it, and each payload from iDataOffset bytes on.
+    /// Delivers stream ulStreamId on this pin, each payload from iDataOffset bytes
+    /// on. With a data offset and a substream filter value other than
+    /// SUBSTREAM_FILTER_VAL_NONE, only packets whose first payload byte equals the
+    /// value's low byte; without an offset the value is not used.
     virtual HRESULT MapStreamId(ULONG ulStreamId, DWORD MediaSampleContent,
                                 ULONG ulSubstreamFilterValue, int iDataOffset) = 0;
     virtual HRESULT UnmapStreamId(ULONG culStreamId, ULONG* pulStreamId) = 0;

@@ -7,8 +7,8 @@
 // as its pointer value (reinterpret_cast<OAHWND>(pSurface)); 0 means no owner. A
 // renderer with an owner hands every picture it draws to the surface, inside the
 // rectangle of SetWindowPosition while the window is visible. Without an owner the
-// renderer draws into a window of its own where a display exists, and to nothing
-// otherwise.
+// renderer draws to nothing, still paced by the clock: an application that wants a
+// window opens one itself and passes its surface as the owner.
 
 #include "com/Unknown.h"
 #include "com/Variant.h"
@@ -27,7 +27,9 @@ inline constexpr LONG WS_CLIPCHILDREN = 0x02000000;
 inline constexpr LONG WS_OVERLAPPEDWINDOW = 0x00CF0000;
 
 /// The application's side of an owned video window. The renderer calls it on its
-/// own threads; the application must not call back into the renderer from it.
+/// streaming thread (pictures) and on the thread that changes the window (place,
+/// release), always under its window lock; the application must not call back
+/// into the renderer from it.
 struct IVideoOwnerSurface
 {
     /// Where the video goes in the owner's client area, and whether it shows.

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -50,6 +51,15 @@ std::string Clip(const std::string& name, const std::string& inputsAndOptions)
     }
     std::filesystem::rename(temporary, path);
     return path.string();
+}
+
+int VideoFrameCount(const std::string& path)
+{
+    const std::vector<uint8_t> out = CaptureOutput(
+        "ffprobe -v error -select_streams v:0 -count_frames -show_entries stream=nb_read_frames "
+        "-of csv=p=0 " +
+        Quote(path));
+    return std::atoi(std::string(out.begin(), out.end()).c_str());
 }
 
 std::string ScratchPath(const std::string& name)

@@ -29,6 +29,9 @@ int Run(const std::string& command);
 // The whole content of a file (empty when it cannot be read).
 std::vector<uint8_t> ReadFile(const std::string& path);
 
+// The number of pictures in a file's first video stream, as ffprobe counts them.
+int VideoFrameCount(const std::string& path);
+
 // Shell-quotes a path.
 std::string Quote(const std::string& text);
 

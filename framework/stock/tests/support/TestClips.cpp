@@ -54,6 +54,14 @@ std::string Mpeg2Lpcm()
                                        kMpeg2Video + "-c:a pcm_s16be -ac 2 -f vob");
 }
 
+std::string Mpeg2LpcmAndLayer2()
+{
+    return media::Clip("lpcm-and-mp2.mpg", VideoInput("352x240", "30000/1001", 2) +
+                                               ToneInput(48000, 2) + "-map 0:v -map 1:a -map 1:a " +
+                                               kMpeg2Video +
+                                               "-c:a:0 pcm_s16be -c:a:1 mp2 -ac 2 -f vob");
+}
+
 std::string Mpeg2VideoOnly()
 {
     return media::Clip("video-only.mpg",
