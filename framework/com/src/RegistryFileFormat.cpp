@@ -259,7 +259,7 @@ Key* ParseKeyLine(std::string_view text, Tree& tree)
 {
     Path path = SplitPath(Utf8ToWide(text.substr(1, text.size() - 2)));
     Root root;
-    if (path.empty() || !RootFromName(path.front(), root))
+    if (path.empty() || path.size() > kMaxKeyDepth + 1 || !RootFromName(path.front(), root))
         return nullptr;
     path.erase(path.begin());
     return &tree.FindOrCreate(root, path);

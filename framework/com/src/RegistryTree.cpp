@@ -50,6 +50,14 @@ Key& Key::SubkeyOrCreate(std::wstring_view name, bool* created)
     return *slot;
 }
 
+void Key::Overlay(const Key& other)
+{
+    for (const auto& [name, value] : other.values)
+        values[name] = value;
+    for (const auto& [name, subkey] : other.subkeys)
+        SubkeyOrCreate(name).Overlay(*subkey);
+}
+
 Path SplitPath(std::wstring_view text)
 {
     Path path;
@@ -110,6 +118,20 @@ Key& Tree::FindOrCreate(Root root, const Path& path, bool* created)
     if (created)
         *created = createdAny;
     return *key;
+}
+
+void Tree::Overlay(const Tree& other)
+{
+    for (int i = 0; i < kRootCount; ++i)
+        roots[i].Overlay(other.roots[i]);
+}
+
+bool Tree::Empty() const
+{
+    for (const Key& root : roots)
+        if (!root.values.empty() || !root.subkeys.empty())
+            return false;
+    return true;
 }
 
 std::vector<BYTE> StringData(std::wstring_view text)
