@@ -153,7 +153,8 @@ LONG CopyValueData(const Value& value, DWORD* type, BYTE* data, DWORD* size)
         return ERROR_SUCCESS;
     if (capacity < needed)
         return ERROR_MORE_DATA;
-    std::memcpy(data, value.data.data(), needed);
+    if (needed != 0) // empty data may have no buffer at all
+        std::memcpy(data, value.data.data(), needed);
     return ERROR_SUCCESS;
 }
 

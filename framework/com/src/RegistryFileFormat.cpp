@@ -81,7 +81,8 @@ std::string FormatData(const Value& value)
     case REG_DWORD:
     {
         DWORD number = 0;
-        std::memcpy(&number, value.data.data(), std::min(sizeof number, value.data.size()));
+        std::copy_n(value.data.begin(), std::min(sizeof number, value.data.size()),
+                    reinterpret_cast<BYTE*>(&number));
         std::snprintf(prefix, sizeof prefix, "dword:%08x", unsigned(number));
         return prefix;
     }

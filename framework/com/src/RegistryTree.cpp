@@ -144,7 +144,8 @@ std::vector<BYTE> StringData(std::wstring_view text)
 std::wstring StringFromData(const std::vector<BYTE>& data)
 {
     std::wstring text(data.size() / sizeof(wchar_t), L'\0');
-    std::memcpy(text.data(), data.data(), text.size() * sizeof(wchar_t));
+    if (!text.empty()) // empty data may have no buffer at all
+        std::memcpy(text.data(), data.data(), text.size() * sizeof(wchar_t));
     text.resize(std::min(text.size(), text.find(L'\0')));
     return text;
 }

@@ -198,6 +198,29 @@ TEST_F(RegistryTest, DeletionAndEnumeration)
     RegCloseKey(category);
 }
 
+TEST_F(RegistryTest, ValuesWithoutDataReadAndWriteBack)
+{
+    // Found by fuzzing the file format: empty string and number data were copied from a
+    // null pointer.
+    std::ofstream(m_registry.File()) << "[HKEY_CURRENT_USER\\Empty]\n"
+                                        "@=hex(1):\n"
+                                        "\"Number\"=hex(4):\n";
+    std::wstring text = L"x";
+    EXPECT_EQ(RegReadString(HKEY_CURRENT_USER, L"Empty", nullptr, text), ERROR_SUCCESS);
+    EXPECT_EQ(text, L"");
+    HKEY key = nullptr;
+    ASSERT_EQ(RegOpenKeyW(HKEY_CURRENT_USER, L"Empty", &key), ERROR_SUCCESS);
+    DWORD size = 4;
+    DWORD number = 7;
+    EXPECT_EQ(
+        RegQueryValueExW(key, L"Number", nullptr, nullptr, reinterpret_cast<BYTE*>(&number), &size),
+        ERROR_SUCCESS);
+    EXPECT_EQ(size, 0u);
+    EXPECT_EQ(SetString(key, L"Other", L"1"), ERROR_SUCCESS); // writes the file back
+    RegCloseKey(key);
+    EXPECT_NE(ReadText(m_registry.File()).find("\"Number\"=dword:00000000"), std::string::npos);
+}
+
 TEST_F(RegistryTest, KeysDeeperThan512LevelsAreRefused)
 {
     std::wstring deep;
