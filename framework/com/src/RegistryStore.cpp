@@ -101,13 +101,15 @@ LONG RegistryStore::Read(const std::function<LONG(Tree& view)>& action)
 LONG RegistryStore::Modify(
     const std::function<LONG(Tree& own, Tree& fallback, bool& changed)>& action)
 {
-    std::lock_guard lock(m_mutex);
     std::string ownPath = OwnPath();
     if (ownPath.empty())
         return ERROR_PATH_NOT_FOUND;
+    // The file lock first: threads of this process queue for it like other processes,
+    // and readers never wait for a writer that waits for another process.
     RegistryFileLock fileLock(ownPath);
     if (fileLock.Result() != ERROR_SUCCESS)
         return fileLock.Result();
+    std::lock_guard lock(m_mutex);
     // Another process may have written since; the change starts from its file.
     if (LONG error = RefreshFiles(ownPath, true); error != ERROR_SUCCESS)
         return error;
