@@ -1,10 +1,10 @@
 # The register_modules target: registers every module of the build into one
 # registry file with regsvr.
 #
-# Contract for module folders: each module target appends its file to the global
-# property MARVEK_MODULES, as
-#     set_property(GLOBAL APPEND PROPERTY MARVEK_MODULES $<TARGET_FILE:name>)
-# The list is read once the whole tree has been configured. The registry written
+# Contract for module folders: each module target calls marvek_register_module
+# (cmake/MarvekInstall.cmake; add_filter_module does), which appends its file to the
+# global property MARVEK_MODULES. The list is read once the whole tree has been
+# configured. The registry written
 # is MARVEK_REGISTER_REGISTRY (default: registry.txt in the build folder, so a
 # build never touches the user's registry). The list of module files is also
 # written to marvek_modules.txt in the build folder, one path a line, for scripts

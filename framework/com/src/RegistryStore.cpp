@@ -11,8 +11,6 @@ namespace registry
 namespace
 {
 
-constexpr const char* kDefaultSystemPath = "/etc/marvek/registry.txt";
-
 std::string EnvironmentValue(const char* name)
 {
     const char* value = std::getenv(name);
@@ -59,7 +57,7 @@ std::string RegistryStore::OwnPath()
 std::string RegistryStore::SystemPath()
 {
     const char* path = std::getenv("MARVEK_SYSTEM_REGISTRY");
-    return path ? path : kDefaultSystemPath;
+    return path ? path : MARVEK_SYSTEM_REGISTRY_FILE;
 }
 
 LONG RegistryStore::RefreshFiles(const std::string& ownPath, bool forceOwn)

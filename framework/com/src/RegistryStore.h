@@ -4,8 +4,9 @@
 //
 // The own file is $MARVEK_REGISTRY when set, else $XDG_CONFIG_HOME/marvek/registry.txt,
 // else $HOME/.config/marvek/registry.txt. The system file is $MARVEK_SYSTEM_REGISTRY
-// when set (empty: none), else /etc/marvek/registry.txt. Both paths are looked up at
-// every call, so pointing the variables elsewhere switches registries.
+// when set (empty: none), else the build's MARVEK_SYSTEM_REGISTRY_FILE
+// (/etc/marvek/registry.txt by default). Both paths are looked up at every call, so
+// pointing the variables elsewhere switches registries.
 //
 // Reads see the system file's keys and values with the own file's laid over them, as
 // HKEY_CLASSES_ROOT merges the machine's classes with the user's. They take no lock:
