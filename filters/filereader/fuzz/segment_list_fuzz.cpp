@@ -7,6 +7,7 @@
 
 #include <array>
 #include <filesystem>
+#include <fstream>
 #include <stdlib.h>
 
 namespace
