@@ -19,6 +19,7 @@ set(MARVEK_SYSTEM_REGISTRY_FILE /etc/marvek/registry.txt CACHE FILEPATH
     "System-wide registry that every user's falls back to (the Debian package registers its modules there)")
 
 function(marvek_install target)
+  set_target_properties(${target} PROPERTIES MARVEK_INSTALLED ON)
   get_target_property(type ${target} TYPE)
   if(type STREQUAL "EXECUTABLE")
     file(RELATIVE_PATH modules_from_programs
