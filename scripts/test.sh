@@ -2,7 +2,8 @@
 # Builds and runs the whole test suite: every test under AddressSanitizer and
 # UndefinedBehaviorSanitizer, then the threaded tests under ThreadSanitizer. Then it
 # builds the other documented presets in full (release: programs, tests and
-# benchmarks; fuzz: the libFuzzer targets) and runs the README's main command, so that
+# benchmarks; fuzz: the libFuzzer targets, each run briefly), builds, installs and
+# removes the Debian package (as root) and runs the README's main command, so that
 # every documented build command is exercised on every change.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -27,9 +28,11 @@ phase "release: build everything"
 cmake --preset release >/dev/null
 cmake --build --preset release
 
-phase "fuzz: build the fuzzers"
-cmake --preset fuzz >/dev/null
-cmake --build --preset fuzz
+phase "package: the Debian package installs, converts and uninstalls"
+packaging/tests/package_test.sh build/release
+
+phase "fuzz: build the fuzzers and run each briefly"
+scripts/fuzz.sh 20000
 
 phase "the main command: scripts/demo.sh (headless)"
 env -u DISPLAY -u WAYLAND_DISPLAY scripts/demo.sh

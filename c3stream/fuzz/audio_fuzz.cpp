@@ -18,6 +18,11 @@ std::vector<FuzzBytes> FuzzSeeds()
             JoinBytes({Frame(40), {0xDE, 0xAD}})};
 }
 
+std::vector<FuzzBytes> FuzzTokens()
+{
+    return C3Markers();
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t cbSize)
 {
     CBufferReader reader(pData, cbSize);

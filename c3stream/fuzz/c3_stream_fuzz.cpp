@@ -19,6 +19,11 @@ std::vector<FuzzBytes> FuzzSeeds()
             JoinBytes({Packet(5, 5, 0), {0x88, 0x88}})};
 }
 
+std::vector<FuzzBytes> FuzzTokens()
+{
+    return C3Markers();
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t cbSize)
 {
     CBufferReader reader(pData, cbSize);

@@ -1,37 +1,19 @@
 #pragma once
 
-// What every fuzz target of the C3 stream library provides, and what they share. A target is
-// built either as a libFuzzer program or, without libFuzzer, with fuzz_replay.cpp as a test
-// that replays its seeds and deterministic mutations of them.
+// What the fuzz targets of the C3 stream library share, beside what every fuzz target shares.
 
 #include "c3stream/buffer_rw.h"
 #include "c3stream/exceptions.h"
 #include "c3stream/processor_interfaces.h"
 #include "c3stream/syntax.h"
+#include "fuzz_support.h"
 
-#include <algorithm>
-#include <cstddef>
-#include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <memory>
-#include <vector>
 
-using FuzzBytes = std::vector<std::uint8_t>;
-
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t cbSize);
-
-// Small well-formed inputs: the replay mutates them, and a fuzzing run may start from them.
-std::vector<FuzzBytes> FuzzSeeds();
-
-// Stops the run with a message when an invariant fails, so the fuzzer records the input.
-inline void FuzzCheck(bool bCondition, const char* pszWhat)
+// The markers of the system's formats, for every target's tokens.
+inline std::vector<FuzzBytes> C3Markers()
 {
-    if (!bCondition)
-    {
-        std::fprintf(stderr, "fuzz check failed: %s\n", pszWhat);
-        std::abort();
-    }
+    return {{0xDE, 0xAD, 0xCA, 0xFE}, {0x88, 0x88, 0xCA, 0xFE}};
 }
 
 // Writes the element into a buffer of cbRoom bytes and walks it; returns the bytes written.
@@ -64,23 +46,4 @@ template <class TElement> bool ReadQuietly(TElement& element, CBufferReader& rea
     {
         return false;
     }
-}
-
-// The head followed by cbFill copies of byFill, built in one allocation. (Growing a vector
-// made from the head instead trips a false -Warray-bounds in GCC 12 at -O3: it cannot see
-// that the move of the elements after the insertion point is empty.)
-inline FuzzBytes HeadAndFill(std::initializer_list<std::uint8_t> head, std::size_t cbFill,
-                             std::uint8_t byFill)
-{
-    FuzzBytes bytes(head.size() + cbFill, byFill);
-    std::copy(head.begin(), head.end(), bytes.begin());
-    return bytes;
-}
-
-inline FuzzBytes JoinBytes(std::initializer_list<FuzzBytes> parts)
-{
-    FuzzBytes all;
-    for (const FuzzBytes& part : parts)
-        all.insert(all.end(), part.begin(), part.end());
-    return all;
 }

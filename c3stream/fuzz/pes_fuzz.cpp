@@ -22,6 +22,11 @@ std::vector<FuzzBytes> FuzzSeeds()
             JoinBytes({data, unbounded})};
 }
 
+std::vector<FuzzBytes> FuzzTokens()
+{
+    return C3Markers();
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t cbSize)
 {
     CPesFactory* pFactory = CSingletonManager::Instance().PesFactory();

@@ -55,6 +55,11 @@ std::vector<FuzzBytes> FuzzSeeds()
     };
 }
 
+std::vector<FuzzBytes> FuzzTokens()
+{
+    return C3Markers();
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t cbSize)
 {
     CBufferReader reader(pData, cbSize);

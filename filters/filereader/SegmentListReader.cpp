@@ -50,22 +50,28 @@ SegmentListStatus ReadSegmentList(const std::string& listPath, std::size_t maxNa
     const FilePtr file(std::fopen(listPath.c_str(), "r"), &std::fclose);
     if (!file)
         return SegmentListStatus::CannotOpen;
+    return ReadSegmentList(file.get(), maxNames, names);
+}
 
+SegmentListStatus ReadSegmentList(std::FILE* list, std::size_t maxNames,
+                                  std::vector<std::string>& names)
+{
+    names.clear();
     std::array<char, kLineBytes> buffer{};
     Line line;
-    if (!ReadLine(file.get(), buffer, line))
-        return std::ferror(file.get()) ? SegmentListStatus::ReadError : SegmentListStatus::Empty;
+    if (!ReadLine(list, buffer, line))
+        return std::ferror(list) ? SegmentListStatus::ReadError : SegmentListStatus::Empty;
     if (!line.text.starts_with("LMMP"))
         return SegmentListStatus::NotASegmentList;
 
     // Every line is one entry, an empty one included: an entry that names no file still
     // counts towards the limit, and the segment table skips it.
-    while (names.size() < maxNames && ReadLine(file.get(), buffer, line))
+    while (names.size() < maxNames && ReadLine(list, buffer, line))
     {
         // A zero byte ends the name as it would end any path.
         const std::size_t nameEnd = line.text.find_first_of(std::string_view(";\r\n\0", 4));
         const bool bNameTooLong = nameEnd == std::string_view::npos && line.bCut;
         names.emplace_back(bNameTooLong ? std::string_view() : line.text.substr(0, nameEnd));
     }
-    return std::ferror(file.get()) ? SegmentListStatus::ReadError : SegmentListStatus::Ok;
+    return std::ferror(list) ? SegmentListStatus::ReadError : SegmentListStatus::Ok;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -19,4 +20,8 @@ enum class SegmentListStatus
 // name. A line with no name, or whose name is too long for a path, gives an empty name
 // rather than one cut into a wrong file name.
 SegmentListStatus ReadSegmentList(const std::string& listPath, std::size_t maxNames,
+                                  std::vector<std::string>& names);
+
+// As above, from a list already open (CannotOpen is then never given).
+SegmentListStatus ReadSegmentList(std::FILE* list, std::size_t maxNames,
                                   std::vector<std::string>& names);

@@ -6,8 +6,10 @@
 #include "GraphEvents.h"
 #include "HResultText.h"
 #include "ProgressBar.h"
+#include "RegistrationScript.h"
 
 #include <com/ComRuntime.h>
+#include <com/Registry.h>
 
 #include <atomic>
 #include <csignal>
@@ -73,9 +75,21 @@ LONGLONG FileSize(const std::string& path)
     return error ? -1 : static_cast<LONGLONG>(size);
 }
 
+// What to run so that the filters can be created.
+std::string RegistrationAdvice()
+{
+    const std::filesystem::path script = FindRegistrationScript();
+    const std::string command =
+        script.empty() ? std::string("regsvr -s MODULE.so...") : script.string();
+    return "the filter modules are not registered in " + RegistryFilePath() +
+           "; register them by running: " + command;
+}
+
 // Why the start failed, in words.
 std::string StartFailureReason(const StartResult& result)
 {
+    if (result.hr == REGDB_E_CLASSNOTREG)
+        return RegistrationAdvice();
     if (result.failedStep == "connecting Mpeg Splitter to Infinite 2 Tee")
         return "no audio stream found in the source (the splitter looks at its first seconds)";
     if (result.failedStep == "connecting File Reader to Mpeg Splitter")

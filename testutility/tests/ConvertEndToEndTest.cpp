@@ -23,14 +23,6 @@ struct Outcome
     std::string messages;
 };
 
-std::string ReadText(const std::string& path)
-{
-    std::ifstream in(path);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 void WriteBytes(const std::string& path, const uint8_t* pData, size_t cb)
 {
     std::ofstream(path, std::ios::binary)
@@ -84,19 +76,21 @@ class ConvertEndToEnd : public testing::Test
 protected:
     static void SetUpTestSuite()
     {
-        s_registry = media::ScratchPath("registry.txt");
-        setenv("MARVEK_REGISTRY", s_registry.c_str(), 1);
-        std::string modules;
-        std::istringstream lines(ReadText(MARVEK_MODULES_LIST));
-        for (std::string line; std::getline(lines, line);)
-        {
-            if (!line.empty())
-                modules += " " + media::Quote(line);
-        }
-        ASSERT_EQ(0, media::Run(std::string(REGSVR_PATH) + " -s" + modules));
+        s_registry = UseFreshRegistry("registry.txt");
+        ASSERT_EQ(0, media::Run(REGISTER_SCRIPT));
     }
 
     static void TearDownTestSuite() { std::filesystem::remove(s_registry); }
+
+    // Points kstest at an empty registry file with no system-wide one behind it.
+    static std::string UseFreshRegistry(const std::string& name)
+    {
+        const std::string registry = media::ScratchPath(name);
+        std::filesystem::remove(registry);
+        setenv("MARVEK_REGISTRY", registry.c_str(), 1);
+        setenv("MARVEK_SYSTEM_REGISTRY", "", 1);
+        return registry;
+    }
 
     static Outcome Convert(const std::string& source, const std::string& target)
     {
@@ -303,3 +297,21 @@ TEST_F(ConvertEndToEnd, SegmentListConvertsAsOneStreamAndReplacesTheTarget)
     std::filesystem::remove(whole);
 }
 } // namespace
+
+TEST_F(ConvertEndToEnd, WithoutRegisteredModulesItNamesTheCommandThatRegistersThem)
+{
+    const std::string registry = UseFreshRegistry("unregistered.txt");
+    const std::string target = media::ScratchPath("unregistered.c3s");
+    const Outcome refused = Convert(clips::Mpeg2Pal(), target);
+    EXPECT_EQ(1, refused.status);
+    EXPECT_NE(std::string::npos,
+              refused.messages.find("the filter modules are not registered in " + registry +
+                                    "; register them by running: " REGISTER_SCRIPT))
+        << refused.messages;
+
+    EXPECT_EQ(0, media::Run(REGISTER_SCRIPT));
+    EXPECT_EQ(0, Convert(clips::Mpeg2Pal(), target).status);
+    std::filesystem::remove(registry);
+    std::filesystem::remove(target);
+    setenv("MARVEK_REGISTRY", s_registry.c_str(), 1);
+}

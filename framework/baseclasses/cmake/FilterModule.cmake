@@ -2,7 +2,8 @@
 # Builds a filter module: a shared object without the "lib" prefix that links
 # the base classes, exports exactly DllRegisterServer, DllUnregisterServer,
 # DllGetClassObject and DllCanUnloadNow (hidden visibility plus a version
-# script), and joins the MARVEK_MODULES registration list.
+# script), and is installed and registered with the other modules
+# (marvek_register_module).
 
 set(STRMBASE_MODULE_DIR ${CMAKE_CURRENT_LIST_DIR}/../module CACHE INTERNAL "")
 
@@ -19,5 +20,5 @@ function(add_filter_module name)
     target_link_options(${name} PRIVATE
         -Wl,--version-script=${STRMBASE_MODULE_DIR}/exports.map
         -Wl,--no-undefined)
-    set_property(GLOBAL APPEND PROPERTY MARVEK_MODULES $<TARGET_FILE:${name}>)
+    marvek_register_module(${name})
 endfunction()

@@ -107,7 +107,7 @@ LONG ResolveLocation(HKEY hKey, LPCWSTR subKey, HKEY__& location)
             location.path.push_back(std::move(name));
         }
     }
-    return ERROR_SUCCESS;
+    return location.path.size() <= registry::kMaxKeyDepth ? ERROR_SUCCESS : ERROR_INVALID_PARAMETER;
 }
 
 /// The key a handle names inside the tree; ERROR_KEY_DELETED when it went away.
@@ -115,6 +115,23 @@ LONG FindHandleKey(Tree& tree, const HKEY__& location, Key*& key)
 {
     key = tree.Find(location.root, location.path);
     return key ? ERROR_SUCCESS : ERROR_KEY_DELETED;
+}
+
+bool IsVisible(Tree& own, Tree& fallback, const HKEY__& location)
+{
+    return own.Find(location.root, location.path) || fallback.Find(location.root, location.path);
+}
+
+/// The key a handle names, for a change to the own file: a key that only the
+/// system file holds is first made in the own file, which then holds the change.
+LONG FindKeyToChange(Tree& own, Tree& fallback, const HKEY__& location, Key*& key, bool& changed)
+{
+    if (!IsVisible(own, fallback, location))
+        return ERROR_KEY_DELETED;
+    bool created = false;
+    key = &own.FindOrCreate(location.root, location.path, &created);
+    changed = changed || created;
+    return ERROR_SUCCESS;
 }
 
 std::wstring ValueName(LPCWSTR name)
@@ -136,7 +153,8 @@ LONG CopyValueData(const Value& value, DWORD* type, BYTE* data, DWORD* size)
         return ERROR_SUCCESS;
     if (capacity < needed)
         return ERROR_MORE_DATA;
-    std::memcpy(data, value.data.data(), needed);
+    if (needed != 0) // empty data may have no buffer at all
+        std::memcpy(data, value.data.data(), needed);
     return ERROR_SUCCESS;
 }
 
@@ -193,13 +211,13 @@ LONG RegCreateKeyExW(HKEY hKey, LPCWSTR lpSubKey, PHKEY phkResult, DWORD* lpdwDi
         return error;
     bool created = false;
     LONG result = RegistryStore::Instance().Modify(
-        [&](Tree& tree, bool& changed)
+        [&](Tree& own, Tree& fallback, bool& changed)
         {
-            Key* baseKey = nullptr;
-            if (LONG error = FindHandleKey(tree, base, baseKey); error != ERROR_SUCCESS)
-                return error;
-            tree.FindOrCreate(location.root, location.path, &created);
-            changed = created;
+            if (!IsVisible(own, fallback, base))
+                return ERROR_KEY_DELETED;
+            created = !IsVisible(own, fallback, location);
+            if (created)
+                own.FindOrCreate(location.root, location.path, &changed);
             return ERROR_SUCCESS;
         });
     if (result != ERROR_SUCCESS)
@@ -251,10 +269,11 @@ LONG RegSetValueExW(HKEY hKey, LPCWSTR lpValueName, DWORD, DWORD dwType, const B
     if (LONG error = MakeValue(dwType, lpData, cbData, value); error != ERROR_SUCCESS)
         return error;
     return RegistryStore::Instance().Modify(
-        [&](Tree& tree, bool& changed)
+        [&](Tree& own, Tree& fallback, bool& changed)
         {
             Key* key = nullptr;
-            if (LONG error = FindHandleKey(tree, location, key); error != ERROR_SUCCESS)
+            if (LONG error = FindKeyToChange(own, fallback, location, key, changed);
+                error != ERROR_SUCCESS)
                 return error;
             key->values[ValueName(lpValueName)] = std::move(value);
             changed = true;
@@ -322,27 +341,30 @@ LONG RegDeleteValueW(HKEY hKey, LPCWSTR lpValueName)
     if (LONG error = ResolveLocation(hKey, nullptr, location); error != ERROR_SUCCESS)
         return error;
     return RegistryStore::Instance().Modify(
-        [&](Tree& tree, bool& changed)
+        [&](Tree& own, Tree& fallback, bool& changed)
         {
             Key* key = nullptr;
-            if (LONG error = FindHandleKey(tree, location, key); error != ERROR_SUCCESS)
+            if (LONG error = FindKeyToChange(own, fallback, location, key, changed);
+                error != ERROR_SUCCESS)
                 return error;
-            changed = key->values.erase(ValueName(lpValueName)) > 0;
-            return changed ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND;
+            bool erased = key->values.erase(ValueName(lpValueName)) > 0;
+            changed = changed || erased;
+            return erased ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND;
         });
 }
 
 namespace
 {
 
-/// Deletes the key at location (not a root). With mustBeLeaf, a key that has
-/// subkeys is refused with ERROR_ACCESS_DENIED.
+/// Deletes the key at location (not a root) from the own file. With mustBeLeaf, a
+/// key that has subkeys is refused with ERROR_ACCESS_DENIED. What the system file
+/// holds stays visible.
 LONG DeleteKeyAt(const HKEY__& location, bool mustBeLeaf)
 {
     if (location.path.empty())
         return ERROR_ACCESS_DENIED;
     return RegistryStore::Instance().Modify(
-        [&](Tree& tree, bool& changed)
+        [&](Tree& tree, Tree&, bool& changed)
         {
             Path parentPath(location.path.begin(), location.path.end() - 1);
             Key* parent = tree.Find(location.root, parentPath);
@@ -376,12 +398,13 @@ LONG RegDeleteTreeW(HKEY hKey, LPCWSTR lpSubKey)
         return DeleteKeyAt(location, false);
     // No subkey: empty the key itself.
     return RegistryStore::Instance().Modify(
-        [&](Tree& tree, bool& changed)
+        [&](Tree& own, Tree& fallback, bool& changed)
         {
             Key* key = nullptr;
-            if (LONG error = FindHandleKey(tree, location, key); error != ERROR_SUCCESS)
+            if (LONG error = FindKeyToChange(own, fallback, location, key, changed);
+                error != ERROR_SUCCESS)
                 return error;
-            changed = !key->subkeys.empty() || !key->values.empty();
+            changed = changed || !key->subkeys.empty() || !key->values.empty();
             key->subkeys.clear();
             key->values.clear();
             return ERROR_SUCCESS;
@@ -457,12 +480,26 @@ LONG RegReadString(HKEY hKey, LPCWSTR lpSubKey, LPCWSTR lpValue, std::wstring& v
 
 LONG RegWriteString(HKEY hKey, LPCWSTR lpSubKey, LPCWSTR lpValue, const std::wstring& value)
 {
-    HKEY key = nullptr;
-    if (LONG error = RegCreateKeyW(hKey, lpSubKey, &key); error != ERROR_SUCCESS)
+    HKEY__ base;
+    HKEY__ location;
+    if (LONG error = ResolveLocation(hKey, nullptr, base); error != ERROR_SUCCESS)
         return error;
-    LONG result =
-        RegSetValueExW(key, lpValue, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                       DWORD((value.size() + 1) * sizeof(wchar_t)));
-    RegCloseKey(key);
-    return result;
+    if (LONG error = ResolveLocation(hKey, lpSubKey, location); error != ERROR_SUCCESS)
+        return error;
+    // One change: no other writer can delete the key between its creation and the value.
+    return RegistryStore::Instance().Modify(
+        [&](Tree& own, Tree& fallback, bool& changed)
+        {
+            if (!IsVisible(own, fallback, base))
+                return ERROR_KEY_DELETED;
+            Key& key = own.FindOrCreate(location.root, location.path);
+            key.values[ValueName(lpValue)] = Value{REG_SZ, registry::StringData(value)};
+            changed = true;
+            return ERROR_SUCCESS;
+        });
+}
+
+std::string RegistryFilePath()
+{
+    return RegistryStore::OwnPath();
 }

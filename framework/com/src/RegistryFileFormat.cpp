@@ -81,7 +81,8 @@ std::string FormatData(const Value& value)
     case REG_DWORD:
     {
         DWORD number = 0;
-        std::memcpy(&number, value.data.data(), std::min(sizeof number, value.data.size()));
+        std::copy_n(value.data.begin(), std::min(sizeof number, value.data.size()),
+                    reinterpret_cast<BYTE*>(&number));
         std::snprintf(prefix, sizeof prefix, "dword:%08x", unsigned(number));
         return prefix;
     }
@@ -259,7 +260,7 @@ Key* ParseKeyLine(std::string_view text, Tree& tree)
 {
     Path path = SplitPath(Utf8ToWide(text.substr(1, text.size() - 2)));
     Root root;
-    if (path.empty() || !RootFromName(path.front(), root))
+    if (path.empty() || path.size() > kMaxKeyDepth + 1 || !RootFromName(path.front(), root))
         return nullptr;
     path.erase(path.begin());
     return &tree.FindOrCreate(root, path);

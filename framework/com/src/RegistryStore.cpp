@@ -1,15 +1,9 @@
 #include "RegistryStore.h"
 
-#include "RegistryFileFormat.h"
+#include "RegistryFileLock.h"
 #include "com/HResult.h"
 
-#include <atomic>
-#include <cerrno>
 #include <cstdlib>
-#include <fcntl.h>
-#include <filesystem>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace registry
 {
@@ -23,65 +17,21 @@ std::string EnvironmentValue(const char* name)
     return value ? value : "";
 }
 
-/// Reads a whole file; ENOENT gives an empty text and success.
-LONG ReadFileText(const std::string& path, std::string& text)
+/// The system file for an own file: none when both are the same file, as when the
+/// system file itself is being written.
+std::string SystemPathFor(const std::string& ownPath)
 {
-    text.clear();
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return errno == ENOENT ? ERROR_SUCCESS : Win32ErrorFromErrno(errno);
-    char buffer[16384];
-    ssize_t n = 0;
-    while ((n = ::read(fd, buffer, sizeof buffer)) > 0)
-        text.append(buffer, std::size_t(n));
-    LONG result = n < 0 ? Win32ErrorFromErrno(errno) : ERROR_SUCCESS;
-    ::close(fd);
-    return result;
+    std::string system = RegistryStore::SystemPath();
+    return system == ownPath ? std::string() : system;
 }
 
-LONG WriteAll(int fd, const std::string& text)
+/// Reads file again when it changed; an empty path reads as an empty tree.
+LONG Refresh(RegistryFile& file, const std::string& path, bool& reloaded)
 {
-    std::size_t written = 0;
-    while (written < text.size())
-    {
-        ssize_t n = ::write(fd, text.data() + written, text.size() - written);
-        if (n < 0)
-        {
-            if (errno == EINTR)
-                continue;
-            return Win32ErrorFromErrno(errno);
-        }
-        written += std::size_t(n);
-    }
-    return ERROR_SUCCESS;
-}
-
-/// Writes text to a temporary file beside path, flushes it, and renames it over path.
-LONG ReplaceFileAtomically(const std::string& path, const std::string& text)
-{
-    std::error_code ec;
-    std::filesystem::path target(path);
-    if (target.has_parent_path())
-        std::filesystem::create_directories(target.parent_path(), ec);
-    if (ec)
-        return Win32ErrorFromErrno(ec.value());
-
-    static std::atomic<unsigned> counter{0};
-    std::string temporary =
-        path + ".tmp-" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
-    int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0)
-        return Win32ErrorFromErrno(errno);
-    LONG result = WriteAll(fd, text);
-    if (result == ERROR_SUCCESS && ::fsync(fd) != 0)
-        result = Win32ErrorFromErrno(errno);
-    if (::close(fd) != 0 && result == ERROR_SUCCESS)
-        result = Win32ErrorFromErrno(errno);
-    if (result == ERROR_SUCCESS && ::rename(temporary.c_str(), path.c_str()) != 0)
-        result = Win32ErrorFromErrno(errno);
-    if (result != ERROR_SUCCESS)
-        ::unlink(temporary.c_str());
-    return result;
+    if (file.IsCurrent(path))
+        return ERROR_SUCCESS;
+    reloaded = true;
+    return file.Load(path);
 }
 
 } // namespace
@@ -92,7 +42,7 @@ RegistryStore& RegistryStore::Instance()
     return store;
 }
 
-std::string RegistryStore::ResolvePath()
+std::string RegistryStore::OwnPath()
 {
     if (std::string path = EnvironmentValue("MARVEK_REGISTRY"); !path.empty())
         return path;
@@ -104,74 +54,74 @@ std::string RegistryStore::ResolvePath()
     return {};
 }
 
-RegistryStore::FileIdentity RegistryStore::IdentityOf(const std::string& path)
+std::string RegistryStore::SystemPath()
 {
-    struct stat info
+    const char* path = std::getenv("MARVEK_SYSTEM_REGISTRY");
+    return path ? path : MARVEK_SYSTEM_REGISTRY_FILE;
+}
+
+LONG RegistryStore::RefreshFiles(const std::string& ownPath, bool forceOwn)
+{
+    bool reloaded = forceOwn;
+    LONG error = forceOwn ? m_own.Load(ownPath) : Refresh(m_own, ownPath, reloaded);
+    if (error == ERROR_SUCCESS)
+        error = Refresh(m_system, SystemPathFor(ownPath), reloaded);
+    if (reloaded)
+        m_viewCurrent = false;
+    return error;
+}
+
+Tree& RegistryStore::View()
+{
+    if (m_system.Contents().Empty())
+        return m_own.Contents();
+    if (!m_viewCurrent)
     {
-    };
-    if (::stat(path.c_str(), &info) != 0)
-        return {};
-    return {true, info.st_dev, info.st_ino, info.st_size,
-            info.st_mtim.tv_sec * 1'000'000'000LL + info.st_mtim.tv_nsec};
-}
-
-LONG RegistryStore::Load(const std::string& path)
-{
-    m_loaded = false;
-    FileIdentity identity = IdentityOf(path);
-    std::string text;
-    if (LONG error = ReadFileText(path, text); error != ERROR_SUCCESS)
-        return error;
-    std::optional<Tree> tree = ParseTree(text);
-    if (!tree)
-        return ERROR_BADDB;
-    m_tree = std::move(*tree);
-    m_path = path;
-    m_identity = identity;
-    m_loaded = true;
-    return ERROR_SUCCESS;
-}
-
-LONG RegistryStore::Refresh()
-{
-    std::string path = ResolvePath();
-    if (path.empty())
-        return ERROR_PATH_NOT_FOUND;
-    if (m_loaded && path == m_path && IdentityOf(path) == m_identity)
-        return ERROR_SUCCESS;
-    return Load(path);
-}
-
-LONG RegistryStore::Save()
-{
-    LONG result = ReplaceFileAtomically(m_path, SerializeTree(m_tree));
-    if (result != ERROR_SUCCESS)
-    {
-        Load(m_path); // drop the change that could not be kept
-        return result;
+        m_view = Tree();
+        m_view.Overlay(m_system.Contents());
+        m_view.Overlay(m_own.Contents());
+        m_viewCurrent = true;
     }
-    m_identity = IdentityOf(m_path);
-    return ERROR_SUCCESS;
+    return m_view;
 }
 
-LONG RegistryStore::Read(const std::function<LONG(Tree&)>& action)
+LONG RegistryStore::Read(const std::function<LONG(Tree& view)>& action)
 {
     std::lock_guard lock(m_mutex);
-    if (LONG error = Refresh(); error != ERROR_SUCCESS)
+    std::string ownPath = OwnPath();
+    if (ownPath.empty())
+        return ERROR_PATH_NOT_FOUND;
+    if (LONG error = RefreshFiles(ownPath, false); error != ERROR_SUCCESS)
         return error;
-    return action(m_tree);
+    return action(View());
 }
 
-LONG RegistryStore::Modify(const std::function<LONG(Tree&, bool& changed)>& action)
+LONG RegistryStore::Modify(
+    const std::function<LONG(Tree& own, Tree& fallback, bool& changed)>& action)
 {
+    std::string ownPath = OwnPath();
+    if (ownPath.empty())
+        return ERROR_PATH_NOT_FOUND;
+    // The file lock first: threads of this process queue for it like other processes,
+    // and readers never wait for a writer that waits for another process.
+    RegistryFileLock fileLock(ownPath);
+    if (fileLock.Result() != ERROR_SUCCESS)
+        return fileLock.Result();
     std::lock_guard lock(m_mutex);
-    if (LONG error = Refresh(); error != ERROR_SUCCESS)
+    // Another process may have written since; the change starts from its file.
+    if (LONG error = RefreshFiles(ownPath, true); error != ERROR_SUCCESS)
         return error;
     bool changed = false;
-    LONG result = action(m_tree, changed);
-    if (result != ERROR_SUCCESS || !changed)
+    LONG result = action(m_own.Contents(), m_system.Contents(), changed);
+    if (!changed)
         return result;
-    return Save();
+    m_viewCurrent = false;
+    if (result != ERROR_SUCCESS)
+    {
+        m_own.Load(ownPath); // drop the half-made change
+        return result;
+    }
+    return m_own.Save();
 }
 
 } // namespace registry

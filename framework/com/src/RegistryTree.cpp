@@ -50,6 +50,14 @@ Key& Key::SubkeyOrCreate(std::wstring_view name, bool* created)
     return *slot;
 }
 
+void Key::Overlay(const Key& other)
+{
+    for (const auto& [name, value] : other.values)
+        values[name] = value;
+    for (const auto& [name, subkey] : other.subkeys)
+        SubkeyOrCreate(name).Overlay(*subkey);
+}
+
 Path SplitPath(std::wstring_view text)
 {
     Path path;
@@ -112,6 +120,20 @@ Key& Tree::FindOrCreate(Root root, const Path& path, bool* created)
     return *key;
 }
 
+void Tree::Overlay(const Tree& other)
+{
+    for (int i = 0; i < kRootCount; ++i)
+        roots[i].Overlay(other.roots[i]);
+}
+
+bool Tree::Empty() const
+{
+    for (const Key& root : roots)
+        if (!root.values.empty() || !root.subkeys.empty())
+            return false;
+    return true;
+}
+
 std::vector<BYTE> StringData(std::wstring_view text)
 {
     std::vector<BYTE> data((text.size() + 1) * sizeof(wchar_t), 0);
@@ -122,7 +144,8 @@ std::vector<BYTE> StringData(std::wstring_view text)
 std::wstring StringFromData(const std::vector<BYTE>& data)
 {
     std::wstring text(data.size() / sizeof(wchar_t), L'\0');
-    std::memcpy(text.data(), data.data(), text.size() * sizeof(wchar_t));
+    if (!text.empty()) // empty data may have no buffer at all
+        std::memcpy(text.data(), data.data(), text.size() * sizeof(wchar_t));
     text.resize(std::min(text.size(), text.find(L'\0')));
     return text;
 }

@@ -35,6 +35,9 @@ struct Key
 
     Key* FindSubkey(std::wstring_view name) const;
     Key& SubkeyOrCreate(std::wstring_view name, bool* created = nullptr);
+    /// Copies other's values and subkeys into this key; where both hold a value,
+    /// other's wins.
+    void Overlay(const Key& other);
 };
 
 enum class Root
@@ -47,6 +50,10 @@ inline constexpr int kRootCount = 3;
 
 /// Key path below a root, one name per level.
 using Path = std::vector<std::wstring>;
+
+/// Deepest key path below a root, as on Windows. It also bounds the recursion
+/// that writing and destroying a tree take.
+inline constexpr std::size_t kMaxKeyDepth = 512;
 
 /// Splits "a\\b\\c" into names; empty names are skipped.
 Path SplitPath(std::wstring_view text);
@@ -64,6 +71,9 @@ struct Tree
     /// The key at path, or null when some level does not exist.
     Key* Find(Root root, const Path& path);
     Key& FindOrCreate(Root root, const Path& path, bool* created = nullptr);
+    /// Key::Overlay for every root.
+    void Overlay(const Tree& other);
+    bool Empty() const;
 };
 
 /// REG_SZ data for a text: its characters and one terminator.

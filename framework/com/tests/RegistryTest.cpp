@@ -6,6 +6,7 @@
 
 #include <csignal>
 #include <fstream>
+#include <set>
 #include <sstream>
 #include <sys/resource.h>
 
@@ -19,6 +20,17 @@ std::string ReadText(const std::filesystem::path& path)
     text << in.rdbuf();
     return text.str();
 }
+
+/// The names in a folder, sorted.
+std::set<std::string> FolderEntries(const std::filesystem::path& folder)
+{
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.insert(entry.path().filename().string());
+    return names;
+}
+
+const std::set<std::string> kRegistryAndLock = {"registry.txt", "registry.txt.lock"};
 
 LONG SetString(HKEY key, const wchar_t* name, const std::wstring& value)
 {
@@ -77,11 +89,7 @@ TEST_F(RegistryTest, WritesLeaveNoTemporaryFilesAndSeeOutsideChanges)
     for (int i = 0; i < 5; ++i)
         ASSERT_EQ(RegSetValueW(HKEY_CURRENT_USER, L"Software\\Test", REG_SZ, L"value", 0),
                   ERROR_SUCCESS);
-    int files = 0;
-    for ([[maybe_unused]] const auto& entry :
-         std::filesystem::directory_iterator(m_registry.Folder()))
-        ++files;
-    EXPECT_EQ(files, 1);
+    EXPECT_EQ(FolderEntries(m_registry.Folder()), kRegistryAndLock);
 
     // Another process replaces the file: the next call sees its content.
     {
@@ -129,11 +137,7 @@ TEST_F(RegistryTest, FailedWriteKeepsTheOldState)
     ASSERT_EQ(RegReadString(HKEY_CURRENT_USER, L"Kept", nullptr, value), ERROR_SUCCESS);
     EXPECT_EQ(value, L"old");
     EXPECT_EQ(ReadText(m_registry.File()), before);
-    int files = 0;
-    for ([[maybe_unused]] const auto& entry :
-         std::filesystem::directory_iterator(m_registry.Folder()))
-        ++files;
-    EXPECT_EQ(files, 1); // the temporary file was removed
+    EXPECT_EQ(FolderEntries(m_registry.Folder()), kRegistryAndLock); // no temporary file left
 }
 
 TEST_F(RegistryTest, QuerySizesFollowWin32Conventions)
@@ -192,6 +196,96 @@ TEST_F(RegistryTest, DeletionAndEnumeration)
     EXPECT_EQ(RegEnumKeyW(category, 0, name, 16), ERROR_KEY_DELETED);
     EXPECT_EQ(SetString(category, L"x", L"y"), ERROR_KEY_DELETED);
     RegCloseKey(category);
+}
+
+TEST_F(RegistryTest, ValuesWithoutDataReadAndWriteBack)
+{
+    // Found by fuzzing the file format: empty string and number data were copied from a
+    // null pointer.
+    std::ofstream(m_registry.File()) << "[HKEY_CURRENT_USER\\Empty]\n"
+                                        "@=hex(1):\n"
+                                        "\"Number\"=hex(4):\n";
+    std::wstring text = L"x";
+    EXPECT_EQ(RegReadString(HKEY_CURRENT_USER, L"Empty", nullptr, text), ERROR_SUCCESS);
+    EXPECT_EQ(text, L"");
+    HKEY key = nullptr;
+    ASSERT_EQ(RegOpenKeyW(HKEY_CURRENT_USER, L"Empty", &key), ERROR_SUCCESS);
+    DWORD size = 4;
+    DWORD number = 7;
+    EXPECT_EQ(
+        RegQueryValueExW(key, L"Number", nullptr, nullptr, reinterpret_cast<BYTE*>(&number), &size),
+        ERROR_SUCCESS);
+    EXPECT_EQ(size, 0u);
+    EXPECT_EQ(SetString(key, L"Other", L"1"), ERROR_SUCCESS); // writes the file back
+    RegCloseKey(key);
+    EXPECT_NE(ReadText(m_registry.File()).find("\"Number\"=dword:00000000"), std::string::npos);
+}
+
+TEST_F(RegistryTest, KeysDeeperThan512LevelsAreRefused)
+{
+    std::wstring deep;
+    for (int i = 0; i < 513; ++i)
+        deep += L"k\\";
+    HKEY key = nullptr;
+    EXPECT_EQ(RegCreateKeyW(HKEY_CURRENT_USER, deep.c_str(), &key), ERROR_INVALID_PARAMETER);
+    EXPECT_FALSE(std::filesystem::exists(m_registry.File()));
+
+    std::string line = "[HKEY_CURRENT_USER";
+    for (int i = 0; i < 513; ++i)
+        line += "\\k";
+    std::ofstream(m_registry.File()) << line << "]\n";
+    std::wstring value;
+    EXPECT_EQ(RegReadString(HKEY_CURRENT_USER, L"k", nullptr, value), ERROR_BADDB);
+}
+
+TEST_F(RegistryTest, SystemFileFillsInWhatTheOwnFileLacksAndIsNeverWritten)
+{
+    const std::string systemFile = (m_registry.Folder() / "system.txt").string();
+    const std::string systemText = "[HKEY_CLASSES_ROOT\\CLSID\\{SYS}\\InprocServer32]\n"
+                                   "@=\"/usr/lib/marvek/A.so\"\n"
+                                   "[HKEY_CLASSES_ROOT\\CLSID\\{BOTH}]\n"
+                                   "@=\"system\"\n"
+                                   "\"OnlySystem\"=\"s\"\n"
+                                   "[HKEY_CLASSES_ROOT\\Cat\\Instance\\{S}]\n"
+                                   "@=\"s\"\n";
+    std::ofstream(systemFile) << systemText;
+    ::setenv("MARVEK_SYSTEM_REGISTRY", systemFile.c_str(), 1);
+    ASSERT_EQ(RegWriteString(HKEY_CLASSES_ROOT, L"CLSID\\{BOTH}", nullptr, L"own"), ERROR_SUCCESS);
+    ASSERT_EQ(RegWriteString(HKEY_CLASSES_ROOT, L"Cat\\Instance\\{U}", nullptr, L"u"),
+              ERROR_SUCCESS);
+
+    std::wstring value;
+    EXPECT_EQ(RegReadString(HKEY_CLASSES_ROOT, L"CLSID\\{SYS}\\InprocServer32", nullptr, value),
+              ERROR_SUCCESS);
+    EXPECT_EQ(value, L"/usr/lib/marvek/A.so");
+    EXPECT_EQ(RegReadString(HKEY_CLASSES_ROOT, L"CLSID\\{BOTH}", nullptr, value), ERROR_SUCCESS);
+    EXPECT_EQ(value, L"own");
+    EXPECT_EQ(RegReadString(HKEY_CLASSES_ROOT, L"CLSID\\{BOTH}", L"OnlySystem", value),
+              ERROR_SUCCESS);
+    HKEY instances = nullptr;
+    ASSERT_EQ(RegOpenKeyW(HKEY_CLASSES_ROOT, L"Cat\\Instance", &instances), ERROR_SUCCESS);
+    wchar_t name[8];
+    std::vector<std::wstring> names;
+    for (DWORD i = 0; RegEnumKeyW(instances, i, name, 8) == ERROR_SUCCESS; ++i)
+        names.push_back(name);
+    RegCloseKey(instances);
+    EXPECT_EQ(names, (std::vector<std::wstring>{L"{S}", L"{U}"}));
+
+    // Changes to keys only the system file holds go to the own file.
+    HKEY system = nullptr;
+    ASSERT_EQ(RegOpenKeyW(HKEY_CLASSES_ROOT, L"CLSID\\{SYS}", &system), ERROR_SUCCESS);
+    EXPECT_EQ(SetString(system, L"Added", L"here"), ERROR_SUCCESS);
+    RegCloseKey(system);
+    EXPECT_EQ(RegDeleteTreeW(HKEY_CLASSES_ROOT, L"Cat\\Instance\\{S}"), ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(RegDeleteTreeW(HKEY_CLASSES_ROOT, L"CLSID\\{BOTH}"), ERROR_SUCCESS);
+    EXPECT_EQ(RegReadString(HKEY_CLASSES_ROOT, L"CLSID\\{BOTH}", nullptr, value), ERROR_SUCCESS);
+    EXPECT_EQ(value, L"system");
+    EXPECT_EQ(ReadText(systemFile), systemText);
+    EXPECT_NE(ReadText(m_registry.File()).find("\"Added\"=\"here\""), std::string::npos);
+
+    ::setenv("MARVEK_SYSTEM_REGISTRY", "", 1);
+    EXPECT_EQ(RegReadString(HKEY_CLASSES_ROOT, L"CLSID\\{SYS}\\InprocServer32", nullptr, value),
+              ERROR_FILE_NOT_FOUND);
 }
 
 TEST(RegistryLocation, UserConfigFolderWhenNoOverride)

@@ -1,6 +1,7 @@
 // Runs the regsvr program on test modules and checks its exit status, messages
 // and effect on the registry.
 
+#include "ChildProcess.h"
 #include "TemporaryRegistry.h"
 #include "com/Registry.h"
 
@@ -8,8 +9,10 @@
 
 #include <array>
 #include <cstdio>
+#include <fstream>
+#include <map>
 #include <string>
-#include <sys/wait.h>
+#include <vector>
 
 namespace
 {
@@ -41,6 +44,46 @@ std::string RegisteredValue()
     if (RegReadString(HKEY_CLASSES_ROOT, L"RegsvrTest", nullptr, value) != ERROR_SUCCESS)
         return "";
     return std::string(value.begin(), value.end());
+}
+
+std::vector<std::string> BuiltModules()
+{
+    std::vector<std::string> modules;
+    std::ifstream list(MARVEK_MODULES_LIST);
+    for (std::string line; std::getline(list, line);)
+        if (!line.empty())
+            modules.push_back(line);
+    return modules;
+}
+
+/// Starts `regsvr -s module` without waiting for it.
+pid_t StartSilentRegistration(const std::string& module)
+{
+    return SpawnChild(
+        [&]
+        {
+            ::execl(REGSVR_PATH, REGSVR_PATH, "-s", module.c_str(), nullptr);
+            return 127;
+        });
+}
+
+/// Every class's InprocServer32 module path, by class identifier.
+std::map<std::wstring, std::wstring> RegisteredServers()
+{
+    std::map<std::wstring, std::wstring> servers;
+    HKEY classes = nullptr;
+    if (RegOpenKeyW(HKEY_CLASSES_ROOT, L"CLSID", &classes) != ERROR_SUCCESS)
+        return servers;
+    wchar_t name[64];
+    for (DWORD i = 0; RegEnumKeyW(classes, i, name, 64) == ERROR_SUCCESS; ++i)
+    {
+        std::wstring path;
+        if (RegReadString(classes, (std::wstring(name) + L"\\InprocServer32").c_str(), nullptr,
+                          path) == ERROR_SUCCESS)
+            servers[name] = path;
+    }
+    RegCloseKey(classes);
+    return servers;
 }
 
 class RegsvrTest : public ::testing::Test
@@ -87,4 +130,26 @@ TEST_F(RegsvrTest, FailuresGiveRegsvr32ExitStatusAndAClearMessage)
     RunResult mixed = RunRegsvr(NO_ENTRY_MODULE " " TEST_MODULE);
     EXPECT_EQ(mixed.status, 4);
     EXPECT_EQ(RegisteredValue(), "registered");
+}
+
+TEST(RegsvrConcurrency, SimultaneousRunsForEveryModuleKeepEveryRegistration)
+{
+    std::map<std::wstring, std::wstring> expected;
+    {
+        TemporaryRegistry oneAtATime;
+        for (const std::string& module : BuiltModules())
+            ASSERT_EQ(WaitForChild(StartSilentRegistration(module)), 0) << module;
+        expected = RegisteredServers();
+    }
+    ASSERT_FALSE(expected.empty());
+
+    TemporaryRegistry fresh;
+    constexpr int kRunsPerModule = 6;
+    std::vector<pid_t> runs;
+    for (int i = 0; i < kRunsPerModule; ++i)
+        for (const std::string& module : BuiltModules())
+            runs.push_back(StartSilentRegistration(module));
+    for (pid_t run : runs)
+        EXPECT_EQ(WaitForChild(run), 0);
+    EXPECT_EQ(RegisteredServers(), expected);
 }

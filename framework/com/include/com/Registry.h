@@ -2,14 +2,19 @@
 // The registry: a persistent tree of keys and values under the predefined roots,
 // with the Win32 registry functions' names and results (Win32 error numbers).
 //
-// It lives in one text file: $MARVEK_REGISTRY when set, else
-// $XDG_CONFIG_HOME/marvek/registry.txt, else ~/.config/marvek/registry.txt. The
-// file is read on first use and rewritten atomically (temporary file, then rename)
-// after every change. Key and value names compare without regard to ASCII letter
-// case, as on Windows. All functions are thread-safe.
+// Changes go to one text file: $MARVEK_REGISTRY when set, else
+// $XDG_CONFIG_HOME/marvek/registry.txt, else ~/.config/marvek/registry.txt. Keys and
+// values missing there are looked up in the system-wide file,
+// $MARVEK_SYSTEM_REGISTRY when set (empty: none), else /etc/marvek/registry.txt,
+// which changes never touch. The own file is rewritten atomically (temporary file,
+// then rename) after every change, under a lock that serialises writers across
+// processes. Key and value names compare without regard to ASCII letter case, as on
+// Windows. All functions are thread-safe.
 //
 // Differences from Win32: no security attributes, access masks or classes; byte
 // counts of REG_SZ data are in bytes of wchar_t (4 on Linux), terminator included.
+// Deleting removes only what the own file holds: a key or value of the system file
+// stays visible, and deleting one that only it holds gives ERROR_FILE_NOT_FOUND.
 
 #include "com/HResult.h"
 #include "com/Types.h"
@@ -85,5 +90,8 @@ inline constexpr LONG ERROR_UNSUPPORTED_TYPE = 1630;
 /// value) as a string.
 LONG RegReadString(HKEY hKey, LPCWSTR lpSubKey, LPCWSTR lpValue, std::wstring& value);
 /// Convenience: sets the REG_SZ value lpValue of hKey\lpSubKey (created when
-/// missing; null lpSubKey names hKey itself).
+/// missing; null lpSubKey names hKey itself), as one change.
 LONG RegWriteString(HKEY hKey, LPCWSTR lpSubKey, LPCWSTR lpValue, const std::wstring& value);
+
+/// The file that changes are written to (empty when no location can be found).
+std::string RegistryFilePath();

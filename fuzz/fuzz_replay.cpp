@@ -1,14 +1,12 @@
 // Runs a fuzz target without libFuzzer: its seeds, every truncation of them, deterministic
 // mutations and random bytes, each in a heap block of exactly its size so that the sanitizers
-// catch any access outside it. With --write-seeds DIR it stores the seeds as a starting corpus
-// for a fuzzing run instead.
-#include "fuzz_target.h"
+// catch any access outside it.
+#include "fuzz_support.h"
 
 #include <algorithm>
 #include <cstring>
-#include <fstream>
+#include <memory>
 #include <random>
-#include <string>
 
 namespace
 {
@@ -24,8 +22,8 @@ void RunExactlySized(const FuzzBytes& input)
 }
 
 // One to three edits of the kinds that upset parsers: changed bytes, inserted start codes and
-// markers, runs of 0x00 or 0xFF, cuts and repeated ranges.
-FuzzBytes Mutate(FuzzBytes bytes, std::mt19937& rng)
+// tokens of the target, runs of 0x00 or 0xFF, cuts and repeated ranges.
+FuzzBytes Mutate(FuzzBytes bytes, const std::vector<FuzzBytes>& tokens, std::mt19937& rng)
 {
     for (std::uint32_t nEdits = 1 + rng() % 3; nEdits > 0; --nEdits)
     {
@@ -45,7 +43,11 @@ FuzzBytes Mutate(FuzzBytes bytes, std::mt19937& rng)
             break;
         }
         case 2:
-            bytes.insert(bytes.begin() + at, {0xDE, 0xAD, 0xCA, 0xFE});
+            if (!tokens.empty())
+            {
+                const FuzzBytes& token = tokens[rng() % tokens.size()];
+                bytes.insert(bytes.begin() + at, token.begin(), token.end());
+            }
             break;
         case 3:
             std::fill_n(bytes.begin() + at, std::min<std::size_t>(cb - at, 1 + rng() % 4),
@@ -67,24 +69,11 @@ FuzzBytes Mutate(FuzzBytes bytes, std::mt19937& rng)
     return bytes;
 }
 
-int WriteSeeds(const std::string& strDirectory)
-{
-    int nSeed = 0;
-    for (const FuzzBytes& seed : FuzzSeeds())
-    {
-        std::ofstream file(strDirectory + "/seed" + std::to_string(nSeed++), std::ios::binary);
-        file.write(reinterpret_cast<const char*>(seed.data()),
-                   static_cast<std::streamsize>(seed.size()));
-    }
-    return 0;
-}
 } // namespace
 
-int main(int argc, char** argv)
+int main()
 {
-    if (argc == 3 && std::string(argv[1]) == "--write-seeds")
-        return WriteSeeds(argv[2]);
-
+    const std::vector<FuzzBytes> tokens = FuzzTokens();
     std::mt19937 rng(20261206);
     std::size_t nInputs = 0;
     for (const FuzzBytes& seed : FuzzSeeds())
@@ -92,7 +81,7 @@ int main(int argc, char** argv)
         for (std::size_t cb = 0; cb <= seed.size(); ++cb, ++nInputs)
             RunExactlySized(FuzzBytes(seed.begin(), seed.begin() + cb));
         for (int i = 0; i < kMutationsPerSeed; ++i, ++nInputs)
-            RunExactlySized(Mutate(seed, rng));
+            RunExactlySized(Mutate(seed, tokens, rng));
     }
     for (int i = 0; i < kRandomInputs; ++i, ++nInputs)
     {
