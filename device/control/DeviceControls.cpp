@@ -42,15 +42,7 @@ HRESULT CDeviceControls::NonDelegatingQueryInterface(REFIID riid, void** ppv)
 
 HRESULT CDeviceControls::Apply(const std::function<bool(DeviceSettings&)>& rule)
 {
-    switch (m_state.Change(rule))
-    {
-    case DeviceState::ChangeResult::Accepted:
-        return S_OK;
-    case DeviceState::ChangeResult::Refused:
-        return E_INVALIDARG;
-    default:
-        return HRESULT_FROM_WIN32(ERROR_CANTWRITE);
-    }
+    return HResultOf(m_state.Change(rule));
 }
 
 // IKsPropertySet: the instance data only repeats the property header, which the

@@ -88,6 +88,20 @@ HRESULT ShortBuffer()
 }
 } // namespace
 
+HRESULT HResultOf(DeviceState::ChangeResult result)
+{
+    switch (result)
+    {
+    case DeviceState::ChangeResult::Accepted:
+        return S_OK;
+    case DeviceState::ChangeResult::Refused:
+        return E_INVALIDARG;
+    case DeviceState::ChangeResult::NotSaved:
+        break;
+    }
+    return HRESULT_FROM_WIN32(ERROR_CANTWRITE);
+}
+
 KsPropertyHandler::KsPropertyHandler(DeviceState& state, std::function<DeviceCounters()> liveCounts)
     : m_state(state), m_liveCounts(std::move(liveCounts))
 {
@@ -141,16 +155,8 @@ HRESULT KsPropertyHandler::Set(REFGUID set, DWORD id, const void* pData, DWORD c
     if (pProperty->cbLayout != 0 && (!pData || cbData < pProperty->cbLayout))
         return ShortBuffer();
     const auto* pBuffer = static_cast<const std::uint8_t*>(pData);
-    switch (m_state.Change([&](DeviceSettings& settings)
-                           { return pProperty->apply(settings, id, pBuffer); }))
-    {
-    case DeviceState::ChangeResult::Accepted:
-        return S_OK;
-    case DeviceState::ChangeResult::Refused:
-        return E_INVALIDARG;
-    default:
-        return HRESULT_FROM_WIN32(ERROR_CANTWRITE);
-    }
+    return HResultOf(m_state.Change([&](DeviceSettings& settings)
+                                    { return pProperty->apply(settings, id, pBuffer); }));
 }
 
 HRESULT KsPropertyHandler::QuerySupported(REFGUID set, DWORD id, DWORD* pTypeSupport)

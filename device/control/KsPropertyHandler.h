@@ -21,6 +21,10 @@
 #include <cstdint>
 #include <functional>
 
+// The result of a settings change: S_OK, E_INVALIDARG when refused,
+// HRESULT_FROM_WIN32(ERROR_CANTWRITE) when it could not be stored.
+HRESULT HResultOf(DeviceState::ChangeResult result);
+
 class KsPropertyHandler
 {
 public:

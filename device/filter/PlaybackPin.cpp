@@ -1,6 +1,7 @@
 #include "PlaybackPin.h"
 
 #include "DeviceFilter.h"
+#include "FileStatusResult.h"
 
 #include <algorithm>
 
@@ -27,9 +28,9 @@ HRESULT CPlaybackPin::Active()
     const std::string recordFile = state.RecordFile();
     if (!recordFile.empty())
     {
-        const HRESULT hr = m_recorder.Open(recordFile);
-        if (FAILED(hr))
-            return hr;
+        const FileStatus status = m_recording.Create(recordFile);
+        if (!status.Succeeded())
+            return HResultFromFileStatus(status);
     }
     m_monitor = C3StreamMonitor([this](const CC3Header& header) { return PaceTo(header); });
     PublishCounts();
@@ -43,7 +44,7 @@ HRESULT CPlaybackPin::Inactive()
     m_gate.Interrupt();
     const HRESULT hr = CRenderedInputPin::Inactive();
     CAutoLock lock(&m_csReceive);
-    const HRESULT hrClose = m_recorder.Close();
+    const HRESULT hrClose = HResultFromFileStatus(m_recording.Close());
     return FAILED(hr) ? hr : hrClose;
 }
 
@@ -67,7 +68,7 @@ HRESULT CPlaybackPin::Receive(IMediaSample* pSample)
     BYTE* pData = nullptr;
     pSample->GetPointer(&pData);
     const auto cbData = static_cast<std::size_t>(std::max<LONG>(0, pSample->GetActualDataLength()));
-    hr = m_recorder.Write(pData, cbData);
+    hr = Record(pData, cbData);
     if (FAILED(hr))
     {
         m_bRunTimeError = TRUE;
@@ -145,6 +146,15 @@ bool CPlaybackPin::PaceTo(const CC3Header& header)
             return false;
     }
     return true;
+}
+
+HRESULT CPlaybackPin::Record(const std::uint8_t* pData, std::size_t cbData)
+{
+    if (!m_recording.IsOpen() || cbData == 0)
+        return S_OK;
+    const iovec slice{const_cast<std::uint8_t*>(pData), cbData};
+    std::uint64_t cbWritten = 0;
+    return HResultFromFileStatus(m_recording.Write({&slice, 1}, cbWritten));
 }
 
 void CPlaybackPin::PublishCounts()

@@ -4,17 +4,18 @@
 // checked as it arrives (C3StreamMonitor); packets are played at their times on the
 // stream clock (PlaybackPacer) unless pacing is fast, and nothing plays while the
 // filter is paused. With a "RecordFile" configured, what arrives is written there
-// byte for byte; a failed write ends the playback with EC_ERRORABORT rather than
-// leaving a recording with a gap. End of stream reports EC_COMPLETE once the filter
-// runs.
+// byte for byte, straight from the samples (each write reaches the file at once, so
+// the recording is complete when the graph completes); a failed write ends the
+// playback with EC_ERRORABORT rather than leaving a recording with a gap. End of stream reports
+// EC_COMPLETE once the filter runs.
 
 #include "PlaybackPacer.h"
-#include "PlaybackRecorder.h"
 #include "StreamClock.h"
 #include "StreamGate.h"
 
 #include "C3StreamMonitor.h"
 #include "DeviceCounters.h"
+#include "OutputFile.h"
 
 #include "streams.h"
 
@@ -46,13 +47,15 @@ private:
     bool WaitUntilRunning();
     // Waits for the packet's time; false when streaming stops meanwhile.
     bool PaceTo(const CC3Header& header);
+    // Writes the bytes to the recording, if one is made.
+    HRESULT Record(const std::uint8_t* pData, std::size_t cbData);
     void PublishCounts();
 
     CDeviceFilter* const m_pDevice;
     CCritSec m_csReceive; // streaming calls; taken after the filter lock
     C3StreamMonitor m_monitor;
     PlaybackPacer m_pacer;
-    PlaybackRecorder m_recorder;
+    COutputFile m_recording; // open while a "RecordFile" is recorded
     StreamClock m_clock;
     StreamGate m_gate;
 

@@ -2,7 +2,6 @@
 // stored text reads back, including text it would have refused.
 
 #include "SettingsRules.h"
-#include "DeviceCounters.h"
 #include "SettingsText.h"
 
 #include <gtest/gtest.h>
@@ -116,18 +115,4 @@ TEST(SettingsText, ReadsBackWhatItWroteAndFallsBackWhereTheTextIsBroken)
     EXPECT_EQ(-7, edited.volume);
     EXPECT_EQ(90, edited.procAmp[VideoProcAmp_Contrast]);
     EXPECT_EQ(defaults, DecodeSettings(""));
-}
-
-TEST(DeviceCounters, AddUpAndReadBackWhatTheyWrote)
-{
-    DeviceCounters run;
-    run.framesCaptured = 1800;
-    run.violations = 3;
-    run.settingsRefused = 1;
-    DeviceCounters total = DecodeCounters("framescaptured=200 bytesplayed=5 settingsrefused=x");
-    total += run;
-    EXPECT_EQ(2000u, total.framesCaptured);
-    EXPECT_EQ(5u, total.bytesPlayed);
-    EXPECT_EQ(1u, total.settingsRefused);
-    EXPECT_EQ(total, DecodeCounters(EncodeCounters(total)));
 }
