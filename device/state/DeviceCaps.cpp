@@ -38,10 +38,17 @@ std::span<const FrameSize> FrameSizes(LONG standard)
                            : std::span<const FrameSize>(kNtscSizes);
 }
 
-bool IsOfferedSize(LONG standard, FrameSize size)
+std::optional<FrameSize> SizeForStandard(LONG standard, FrameSize size)
 {
-    const std::span<const FrameSize> sizes = FrameSizes(standard);
-    return std::find(sizes.begin(), sizes.end(), size) != sizes.end();
+    const std::span<const FrameSize> wanted = FrameSizes(standard);
+    for (const std::span<const FrameSize> sizes :
+         {std::span<const FrameSize>(kNtscSizes), std::span<const FrameSize>(kPalSizes)})
+    {
+        const auto found = std::find(sizes.begin(), sizes.end(), size);
+        if (found != sizes.end())
+            return wanted[static_cast<std::size_t>(found - sizes.begin())];
+    }
+    return std::nullopt;
 }
 
 bool IsOfferedRate(std::uint32_t sampleRate)

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <span>
 
 struct FrameSize
@@ -40,7 +41,9 @@ bool IsPal(LONG standard);
 // The frame sizes of a standard, largest first; the same position in both lists is
 // the same kind of size (full, 704, half width, half height, 320).
 std::span<const FrameSize> FrameSizes(LONG standard);
-bool IsOfferedSize(LONG standard, FrameSize size);
+// The size as the standard has it: itself when the standard lists it, the size at the
+// same position when the other standard lists it (720x480 is 720x576 in PAL), else none.
+std::optional<FrameSize> SizeForStandard(LONG standard, FrameSize size);
 bool IsOfferedRate(std::uint32_t sampleRate);
 // Null for a property the device does not have.
 const ProcAmpRange* ProcAmpRangeOf(LONG property);

@@ -32,8 +32,9 @@ AudioFields AudioFieldsOf(const DeviceSettings& settings)
 
 bool ApplyEncoder(DeviceSettings& settings, const EncoderFields& fields)
 {
-    if (fields.bitRate <= 0 || !IsFlag(fields.vbr) || !IsFlag(fields.mpeg1) ||
-        !DeviceCaps::IsOfferedSize(settings.standard, {fields.width, fields.height}))
+    const std::optional<FrameSize> size =
+        DeviceCaps::SizeForStandard(settings.standard, {fields.width, fields.height});
+    if (fields.bitRate <= 0 || !IsFlag(fields.vbr) || !IsFlag(fields.mpeg1) || !size)
         return false;
     const bool vbr = fields.vbr == 1;
     if (vbr && fields.peakBitRate <= 0)
@@ -43,8 +44,8 @@ bool ApplyEncoder(DeviceSettings& settings, const EncoderFields& fields)
     const std::int64_t peak = fields.peakBitRate > 0 ? fields.peakBitRate : settings.bitRate;
     settings.peakBitRate = std::max(settings.bitRate, ClampBitRate(peak));
     settings.vbr = vbr;
-    settings.width = fields.width;
-    settings.height = fields.height;
+    settings.width = size->width;
+    settings.height = size->height;
     settings.mpeg1 = fields.mpeg1 == 1;
     return true;
 }
@@ -90,13 +91,8 @@ bool ApplyStandard(DeviceSettings& settings, LONG standard)
 {
     if (!DeviceCaps::IsOfferedStandard(standard))
         return false;
-    const std::span<const FrameSize> from = DeviceCaps::FrameSizes(settings.standard);
-    const std::span<const FrameSize> to = DeviceCaps::FrameSizes(standard);
-    const auto position =
-        std::find(from.begin(), from.end(), FrameSize{settings.width, settings.height}) -
-        from.begin();
-    const FrameSize size =
-        to[static_cast<std::size_t>(position) < to.size() ? static_cast<std::size_t>(position) : 0];
+    const FrameSize size = DeviceCaps::SizeForStandard(standard, {settings.width, settings.height})
+                               .value_or(DeviceCaps::FrameSizes(standard).front());
     settings.standard = standard;
     settings.width = size.width;
     settings.height = size.height;

@@ -4,8 +4,11 @@
 //
 // - Values the device needs to stream are refused when they are zero or out of
 //   place: a bit rate of 0 or less, a peak bit rate of 0 or less with VBR, a frame
-//   size not in the current standard's list (0x0 included), a sampling rate not
-//   offered, a standard or input the device does not have, flags other than 0 and 1.
+//   size in neither standard's list (0x0 included), a sampling rate not offered, a
+//   standard or input the device does not have, flags other than 0 and 1.
+// - A frame size of the other standard's list is taken as its counterpart in the
+//   current one (720x480 is 720x576 in PAL): a settings dialog that changed the
+//   standard without reading the size back still sends the size it shows.
 // - Knobs are clamped into their range: bit rates into 2,000,000..10,000,000 (the
 //   peak never below the bit rate), the volume into -50..50, the amplifier
 //   properties into their ranges.

@@ -208,7 +208,7 @@ TEST_F(DeviceControl, BadInputGetsItsResultAndLeavesTheStateAsItWas)
     // Values out of place are refused and counted.
     EXPECT_EQ(E_INVALIDARG,
               Set(DEVICEPROP_ENCODER_SETTINGS,
-                  Layout().I32(4000000).I32(6000000).U32(1).U32(720).U32(576).U32(0)));
+                  Layout().I32(4000000).I32(6000000).U32(1).U32(640).U32(480).U32(0)));
     EXPECT_EQ(E_INVALIDARG,
               Set(DEVICEPROP_AUDIO_SETTINGS, Layout().U32(22050).U8(0).U8(1).Zeros(2)));
     EXPECT_EQ(E_INVALIDARG, Set(DEVICEPROP_AUDIO_MUTE, Layout().I32(5).Zeros(4)));

@@ -17,7 +17,6 @@ TEST(SettingsRules, ZerosAndValuesOutOfPlaceAreRefusedAndChangeNothing)
         {-5, 8000000, 1, 352, 240, 0},      // a negative one
         {6000000, 0, 1, 352, 240, 0},       // no peak with VBR
         {6000000, 8000000, 1, 0, 0, 0},     // no size
-        {6000000, 8000000, 1, 720, 576, 0}, // a PAL size while NTSC
         {6000000, 8000000, 1, 640, 480, 0}, // not offered at all
         {6000000, 8000000, 2, 352, 240, 0}, // vbr not a flag
         {6000000, 8000000, 1, 352, 240, 7}, // mpeg1 not a flag
@@ -80,6 +79,10 @@ TEST(SettingsRules, KnobsAreClampedIntoTheirRanges)
 TEST(SettingsRules, ANewStandardKeepsTheKindOfFrameSize)
 {
     DeviceSettings settings;
+    // A size of the other standard is its counterpart in this one.
+    ASSERT_TRUE(ApplyEncoder(settings, {4200000, 6000000, 1, 704, 576, 0}));
+    EXPECT_EQ(FrameSize(704, 480), FrameSize(settings.width, settings.height));
+
     ASSERT_TRUE(ApplyEncoder(settings, {4200000, 6000000, 1, 352, 240, 0}));
     ASSERT_TRUE(ApplyStandard(settings, AnalogVideo_PAL_B));
     EXPECT_EQ(FrameSize(352, 288), FrameSize(settings.width, settings.height));
