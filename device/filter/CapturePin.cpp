@@ -129,7 +129,7 @@ HRESULT CCapturePin::Run(REFERENCE_TIME tStart)
         &error);
     if (!m_pSource)
     {
-        ReportFailure("cannot start: " + error);
+        PrintFailure("capture cannot start: " + error); // Run fails: the application hears of it
         return E_FAIL;
     }
     if (m_pSource->FrameRateNumerator() > 0 && m_pSource->FrameRateDenominator() > 0)
@@ -272,7 +272,8 @@ bool CCapturePin::EncodeFrame()
     // reported to the application.
     if (!bStopping && !m_bDeliveryFailed)
     {
-        ReportFailure(error);
+        PrintFailure("capture stopped: " + error);
+        m_pDevice->NotifyEvent(EC_ERRORABORT, E_FAIL, 0);
         DeliverEndOfStream();
     }
     std::lock_guard lock(m_commandMutex);
@@ -296,11 +297,10 @@ void CCapturePin::EndStream()
     m_commandDone.notify_all();
 }
 
-void CCapturePin::ReportFailure(const std::string& reason)
+// The source says why it failed only in words; they go where a user sees them.
+void CCapturePin::PrintFailure(const std::string& reason)
 {
-    std::fprintf(stderr, "%s: capture stopped: %s\n", m_pDevice->State().DeviceName().c_str(),
-                 reason.c_str());
-    m_pDevice->NotifyEvent(EC_ERRORABORT, E_FAIL, 0);
+    std::fprintf(stderr, "%s: %s\n", m_pDevice->State().DeviceName().c_str(), reason.c_str());
 }
 
 bool CCapturePin::TakeBytes(const std::uint8_t* pData, std::size_t cbData)

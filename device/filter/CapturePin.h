@@ -86,7 +86,7 @@ private:
     void SkipFrame();
     bool EncodeFrame();
     void EndStream();
-    void ReportFailure(const std::string& reason);
+    void PrintFailure(const std::string& reason);
 
     // The source's byte sink: fills samples and delivers each one that is full.
     bool TakeBytes(const std::uint8_t* pData, std::size_t cbData);

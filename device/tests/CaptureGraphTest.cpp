@@ -252,9 +252,12 @@ TEST_F(CaptureGraph, StopIsPromptWhenTheDownstreamBlocksUntilItStops)
     EXPECT_LT(std::chrono::steady_clock::now() - start, 2s);
 }
 
-TEST_F(CaptureGraph, AFailingSourceAbortsTheRunAndEndsTheStream)
+TEST_F(CaptureGraph, AFailingSourceFailsTheRunOrAbortsItAndEndsTheStream)
 {
     SetFastPacing();
+    m_probe->bFailCreate = true;
+    EXPECT_EQ(E_FAIL, m_control->Run());
+    m_probe->bFailCreate = false;
     m_probe->failAtFrame = 5;
     ASSERT_EQ(S_OK, m_control->Run());
     LONG_PTR result = 0;

@@ -81,8 +81,13 @@ CaptureSettings SourceProbe::LastCreated()
 CaptureSourceFactory ProbedFactory(std::shared_ptr<SourceProbe> probe)
 {
     return [probe](const CaptureSettings& settings, CaptureSource::ByteSink sink,
-                   std::string*) -> std::unique_ptr<CaptureSource>
+                   std::string* pError) -> std::unique_ptr<CaptureSource>
     {
+        if (probe->bFailCreate)
+        {
+            *pError = "the probe made no source";
+            return nullptr;
+        }
         {
             std::lock_guard lock(probe->mutex);
             probe->created.push_back(settings);

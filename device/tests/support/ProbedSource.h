@@ -21,6 +21,7 @@ struct SourceProbe
     std::atomic<std::int64_t> framesEncoded{0};
     std::atomic<int> finishes{0};
     std::int64_t failAtFrame = -1; // EncodeNextFrame fails from this frame on
+    bool bFailCreate = false;      // no source can be made
 
     // Waits up to `timeout` for an update that satisfies `match`.
     bool WaitForUpdate(const std::function<bool(const CaptureSettings&)>& match,
