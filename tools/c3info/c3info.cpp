@@ -1,10 +1,10 @@
 // c3info: lists the packets of a C3 stream file and checks the stream's invariants.
 #include "mapped_file.h"
-#include "stream_checker.h"
 #include "stream_summary.h"
 
 #include "c3stream/buffer_rw.h"
 #include "c3stream/c3_stream.h"
+#include "c3stream/c3_stream_checker.h"
 #include "c3stream/exceptions.h"
 
 #include <cstring>

@@ -38,10 +38,10 @@ RunResult RunRegsvr(const std::string& arguments, const std::string& environment
     return result;
 }
 
-std::string RegisteredValue()
+std::string RegisteredValue(LPCWSTR name = nullptr)
 {
     std::wstring value;
-    if (RegReadString(HKEY_CLASSES_ROOT, L"RegsvrTest", nullptr, value) != ERROR_SUCCESS)
+    if (RegReadString(HKEY_CLASSES_ROOT, L"RegsvrTest", name, value) != ERROR_SUCCESS)
         return "";
     return std::string(value.begin(), value.end());
 }
@@ -152,4 +152,28 @@ TEST(RegsvrConcurrency, SimultaneousRunsForEveryModuleKeepEveryRegistration)
     for (pid_t run : runs)
         EXPECT_EQ(WaitForChild(run), 0);
     EXPECT_EQ(RegisteredServers(), expected);
+}
+
+TEST_F(RegsvrTest, InstallOptionCallsDllInstallInRegsvr32sOrder)
+{
+    // DllInstall runs after DllRegisterServer, which creates the key it needs.
+    RunResult installed = RunRegsvr("-i:Second " TEST_MODULE);
+    EXPECT_EQ(installed.status, 0) << installed.output;
+    EXPECT_EQ(RegisteredValue(L"Installed"), "Second");
+    EXPECT_EQ(RunRegsvr("/n /i " TEST_MODULE).status, 0);
+    EXPECT_EQ(RegisteredValue(L"Installed"), "(null)");
+
+    // -n leaves the registration alone; -u uninstalls before unregistering.
+    EXPECT_EQ(RunRegsvr("-u -n -i:Second " TEST_MODULE).status, 0);
+    EXPECT_EQ(RegisteredValue(L"Installed"), "");
+    EXPECT_EQ(RegisteredValue(), "registered");
+    EXPECT_EQ(RunRegsvr("-i:Again " TEST_MODULE).status, 0);
+    EXPECT_EQ(RunRegsvr("-u -i:Again " TEST_MODULE).status, 0);
+    EXPECT_EQ(RegisteredValue(), "");
+
+    EXPECT_EQ(RunRegsvr("-n " TEST_MODULE).status, 1); // -n needs -i
+    RunResult noEntry = RunRegsvr("-n -i:x " NO_ENTRY_MODULE);
+    EXPECT_EQ(noEntry.status, 4);
+    EXPECT_NE(noEntry.output.find("has no DllInstall entry point"), std::string::npos)
+        << noEntry.output;
 }

@@ -114,6 +114,7 @@ inline constexpr LONG ERROR_NO_UNICODE_TRANSLATION = 1113;
 inline constexpr LONG ERROR_IO_DEVICE = 1117;
 inline constexpr LONG ERROR_DEVICE_NOT_CONNECTED = 1167;
 inline constexpr LONG ERROR_NOT_FOUND = 1168;
+inline constexpr LONG ERROR_SET_NOT_FOUND = 1170;
 inline constexpr LONG ERROR_CANCELLED = 1223;
 inline constexpr LONG ERROR_TIMEOUT = 1460;
 

@@ -75,3 +75,6 @@ using DllGetClassObjectFn = HRESULT (*)(REFCLSID rclsid, REFIID riid, void** ppv
 using DllCanUnloadNowFn = HRESULT (*)();
 using DllRegisterServerFn = HRESULT (*)();
 using DllUnregisterServerFn = HRESULT (*)();
+// What a module may export besides: installation steps chosen by a command line
+// (regsvr -i).
+using DllInstallFn = HRESULT (*)(BOOL bInstall, LPCWSTR pszCmdLine);

@@ -9,6 +9,9 @@
 #include "dshow/Filters.h"
 #include "dshow/Uuids.h"
 
+// The one property of AMPROPSETID_Pin: the pin's category GUID (read only).
+inline constexpr DWORD AMPROPERTY_PIN_CATEGORY = 0;
+
 // IKsPropertySet::QuerySupported flags.
 inline constexpr DWORD KSPROPERTY_SUPPORT_GET = 0x00000001;
 inline constexpr DWORD KSPROPERTY_SUPPORT_SET = 0x00000002;

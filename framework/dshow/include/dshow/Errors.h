@@ -85,3 +85,7 @@ inline constexpr HRESULT VFW_E_UNSUPPORTED_STREAM = MakeHResult(0x80040265);
 inline constexpr HRESULT VFW_E_NO_TRANSPORT = MakeHResult(0x80040266);
 inline constexpr HRESULT VFW_E_NO_CAPTURE_HARDWARE = MakeHResult(0x80040275);
 inline constexpr HRESULT VFW_E_BAD_KEY = MakeHResult(0x800403F2);
+
+// Property sets (IKsPropertySet): an unknown set, or an unknown property of a known set.
+inline constexpr HRESULT E_PROP_SET_UNSUPPORTED = HRESULT_FROM_WIN32(ERROR_SET_NOT_FOUND);
+inline constexpr HRESULT E_PROP_ID_UNSUPPORTED = HRESULT_FROM_WIN32(ERROR_NOT_FOUND);

@@ -244,6 +244,9 @@ DEFINE_GUID(IID_IEnumStreamIdMap, 0x945C1566, 0x6202, 0x46FC, 0x96, 0xC7, 0xD8, 
 // value with IID_IAMVideoProcAmp.
 DEFINE_GUID(PROPSETID_VIDCAP_VIDEOPROCAMP, 0xC6E13360, 0x30AC, 0x11D0, 0xA1, 0x8C, 0x00, 0xA0, 0xC9,
             0x11, 0x89, 0x56);
+// The pin property set: a pin's category (PIN_CATEGORY_*) through IKsPropertySet.
+DEFINE_GUID(AMPROPSETID_Pin, 0x9B00F101, 0x1567, 0x11D1, 0xB3, 0xF1, 0x00, 0xAA, 0x00, 0x37, 0x61,
+            0xC5);
 
 // Same value as FORMAT_MPEG2Video under its other SDK name.
 inline constexpr GUID FORMAT_MPEG2_VIDEO = FORMAT_MPEG2Video;

@@ -1,4 +1,4 @@
-#include "stream_checker.h"
+#include "c3stream/c3_stream_checker.h"
 
 #include "c3stream/c3_stream.h"
 
@@ -6,9 +6,7 @@ std::optional<CViolation> CStreamChecker::CheckPacket(std::uint64_t nOffset,
                                                       const CC3Packet& packet)
 {
     const CC3Header& header = *packet.C3Header();
-    const std::uint64_t cbExpectedPrevious = m_cbPreviousTotal;
-    m_cbPreviousTotal = header.TotalLength();
-
+    const std::optional<CViolation> headerViolation = CheckHeader(nOffset, header);
     if ((header.m_cbVideoLength != 0 && !packet.VideoData()) ||
         (header.m_cbAudioLength != 0 && !packet.AudioData()))
     {
@@ -17,10 +15,21 @@ std::optional<CViolation> CStreamChecker::CheckPacket(std::uint64_t nOffset,
                               " bytes runs past the end of the file",
                           true};
     }
+    return headerViolation;
+}
+
+std::optional<CViolation> CStreamChecker::CheckHeader(std::uint64_t nOffset,
+                                                      const CC3Header& header)
+{
+    const std::uint64_t cbExpectedPrevious = m_cbPreviousTotal;
+    const bool bCheckPrevious = m_bPreviousKnown;
+    m_cbPreviousTotal = header.TotalLength();
+    m_bPreviousKnown = true;
+
     if (header.m_cbHeaderLength != kC3HeaderLength)
         return CViolation{nOffset, "header length " + std::to_string(header.m_cbHeaderLength) +
                                        ", expected " + std::to_string(kC3HeaderLength)};
-    if (header.m_cbPreviousLength != cbExpectedPrevious)
+    if (bCheckPrevious && header.m_cbPreviousLength != cbExpectedPrevious)
         return CViolation{nOffset, "previous length " + std::to_string(header.m_cbPreviousLength) +
                                        ", expected " + std::to_string(cbExpectedPrevious)};
     return std::nullopt;

@@ -1,0 +1,47 @@
+#pragma once
+// The device's kernel-streaming properties behind IKsPropertySet: the driver's
+// private set PROPSETID_DeviceControl (ids 1-5, 7, 8 and the status block) and the
+// video processing amplifier's PROPSETID_VIDCAP_VIDEOPROCAMP (ids 0-4).
+//
+// Results:
+// - an unknown set: E_PROP_SET_UNSUPPORTED; an unknown id, a Get of the set-only
+//   passthrough or a Set of a read-only property: E_PROP_ID_UNSUPPORTED;
+// - a buffer shorter than the property's layout (or none):
+//   HRESULT_FROM_WIN32(ERROR_INSUFFICIENT_BUFFER), with the size needed in
+//   *pcbReturned on a Get; nothing is read or written;
+// - a Set the device refuses (SettingsRules.h): E_INVALIDARG, the state unchanged;
+//   a Set the device could not store: HRESULT_FROM_WIN32(ERROR_CANTWRITE).
+// A Get fills the layout's payload and reports the layout's size; the buffer's
+// header and any bytes past the layout are left as they were.
+
+#include "DeviceState.h"
+
+#include <dshow/DeviceControl.h>
+
+#include <cstdint>
+#include <functional>
+
+// The result of a settings change: S_OK, E_INVALIDARG when refused,
+// HRESULT_FROM_WIN32(ERROR_CANTWRITE) when it could not be stored.
+HRESULT HResultOf(DeviceState::ChangeResult result);
+
+class KsPropertyHandler
+{
+public:
+    // liveCounts gives what the filter's pins counted in the run under way, which
+    // the status block adds to the stored totals.
+    KsPropertyHandler(DeviceState& state, std::function<DeviceCounters()> liveCounts);
+
+    HRESULT Get(REFGUID set, DWORD id, void* pData, DWORD cbData, DWORD* pcbReturned);
+    HRESULT Set(REFGUID set, DWORD id, const void* pData, DWORD cbData);
+    HRESULT QuerySupported(REFGUID set, DWORD id, DWORD* pTypeSupport);
+
+    struct Property;
+
+private:
+    // The property, or the HRESULT that says why there is none.
+    static const Property* Find(REFGUID set, DWORD id, HRESULT* phr);
+
+    DeviceState& m_state;
+    std::function<DeviceCounters()> m_liveCounts;
+};
