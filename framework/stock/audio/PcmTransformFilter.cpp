@@ -12,7 +12,8 @@ constexpr LONG kOutputBufferCount = 8;
 CPcmTransformFilter::CPcmTransformFilter(LPCTSTR pName, LPUNKNOWN pUnk, REFCLSID clsid,
                                          HRESULT* phr, LONG cbOutputBuffer)
     : CBaseFilter(pName, pUnk, &m_csFilter, clsid), m_InputPin(this, &m_csFilter, phr),
-      m_OutputPin(this, &m_csFilter, phr), m_Writer(&m_OutputPin), m_cbOutputBuffer(cbOutputBuffer)
+      m_OutputPin(this, &m_csFilter, phr), m_Writer(&m_OutputPin, m_Failure),
+      m_cbOutputBuffer(cbOutputBuffer)
 {
 }
 
@@ -60,6 +61,7 @@ HRESULT CPcmTransformFilter::Pause()
             return hr;
         m_Writer.SetFormat(out);
         m_Writer.Restart();
+        m_Failure.Reset();
         m_bStreaming = true;
     }
     return CBaseFilter::Pause();
@@ -82,6 +84,8 @@ HRESULT CPcmTransformFilter::ReceiveSample(IMediaSample* pSample,
     CAutoLock receiveLock(&m_csReceive);
     if (!m_bStreaming)
         return S_FALSE; // the output is not connected: nothing to do with the data
+    if (m_Failure.Result() != S_OK)
+        return m_Failure.Result();
     const bool bDiscontinuity = (props.dwSampleFlags & AM_SAMPLE_DATADISCONTINUITY) != 0;
     if (props.dwSampleFlags & AM_SAMPLE_TIMEVALID)
         m_Writer.AnchorTime(props.tStart);
@@ -105,6 +109,12 @@ void CPcmTransformFilter::FlushInput()
     if (m_bStreaming)
         ResetState();
     m_Writer.Restart();
+}
+
+void CPcmTransformFilter::EndFlush()
+{
+    FlushInput();
+    m_Failure.Reset();
 }
 
 HRESULT CPcmTransformFilter::DecideOutputBuffers(IMemAllocator* pAlloc,

@@ -39,7 +39,7 @@ HRESULT CPcmTransformInputPin::BeginFlush()
 
 HRESULT CPcmTransformInputPin::EndFlush()
 {
-    m_pTransform->FlushInput();
+    m_pTransform->EndFlush();
     m_pTransform->OutputPin()->DeliverEndFlush();
     return CBaseInputPin::EndFlush();
 }
