@@ -7,6 +7,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     clang libclang-rt-14-dev
     ffmpeg libavformat-dev libavcodec-dev libavutil-dev libswresample-dev libswscale-dev
+    util-linux
 )
 
 missing=()

@@ -8,6 +8,7 @@
 
 #include "ConvertCommand.h"
 
+#include <csignal>
 #include <cstring>
 #include <iostream>
 
@@ -24,6 +25,9 @@ int Usage()
 
 int main(int argc, char** argv)
 {
+    // A file-size limit then fails the write that would pass it, which the writer reports,
+    // instead of killing the program.
+    std::signal(SIGXFSZ, SIG_IGN);
     if (argc == 4 && std::strcmp(argv[1], "convert") == 0)
         return RunConvertCommand(argv[2], argv[3]);
     return Usage();

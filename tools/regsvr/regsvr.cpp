@@ -10,6 +10,7 @@
 
 #include "com/ComRuntime.h"
 
+#include <csignal>
 #include <cstdio>
 #include <dlfcn.h>
 #include <filesystem>
@@ -99,6 +100,8 @@ ExitStatus ProcessModule(const std::string& module, const Options& options)
 
 int main(int argc, char** argv)
 {
+    // Under a file-size limit a registry write fails and is reported, rather than killing us.
+    std::signal(SIGXFSZ, SIG_IGN);
     Options options;
     if (!ParseArguments(argc, argv, options))
     {
