@@ -6,6 +6,7 @@
 // offered nothing after its failure, and Stop returns.
 
 #include "MediaFiles.h"
+#include "ModuleRegistration.h"
 #include "OstrelMuxerUUIDS.h"
 #include "TemporaryRegistry.h"
 #include "TestClips.h"
@@ -20,7 +21,6 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <dlfcn.h>
 #include <thread>
 
 namespace
@@ -35,19 +35,6 @@ enum class Depth
     BehindZentrax,
     BehindTee,
 };
-
-// Loads a module and calls its DllRegisterServer, as the registration tool does.
-HRESULT RegisterModule(const char* pszPath)
-{
-    void* pModule = ::dlopen(pszPath, RTLD_NOW | RTLD_LOCAL);
-    if (!pModule)
-        return E_FAIL;
-    using RegisterServer = HRESULT (*)();
-    const auto pRegister = reinterpret_cast<RegisterServer>(::dlsym(pModule, "DllRegisterServer"));
-    const HRESULT hr = pRegister ? pRegister() : E_FAIL;
-    ::dlclose(pModule);
-    return hr;
-}
 
 struct FailureCase
 {

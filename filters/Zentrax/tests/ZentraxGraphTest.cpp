@@ -5,6 +5,7 @@
 // that comes out passes the inspection tool's check.
 #include "C3TestData.h"
 #include "FfmpegMedia.h"
+#include "ModuleRegistration.h"
 #include "OstrelMuxerUUIDS.h"
 #include "TemporaryRegistry.h"
 #include "TestPushSource.h"
@@ -18,26 +19,12 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <dlfcn.h>
 #include <string>
 #include <thread>
 
 namespace
 {
 constexpr int kPictures = 40;
-
-// Loads a module and calls its DllRegisterServer, as the registration tool does.
-HRESULT RegisterModule(const char* pszPath)
-{
-    void* pModule = ::dlopen(pszPath, RTLD_NOW | RTLD_LOCAL);
-    if (!pModule)
-        return E_FAIL;
-    using RegisterServer = HRESULT (*)();
-    const auto pRegister = reinterpret_cast<RegisterServer>(::dlsym(pModule, "DllRegisterServer"));
-    const HRESULT hr = pRegister ? pRegister() : E_FAIL;
-    ::dlclose(pModule);
-    return hr;
-}
 
 TestPushSource::Options Source(CMediaType type, std::vector<Bytes> payloads, unsigned nSeed)
 {
