@@ -10,6 +10,7 @@ packages=(
     libavfilter-dev fonts-dejavu-core
     qt6-base-dev xvfb xauth
     libasound2-dev
+    util-linux
 )
 
 missing=()

@@ -4,7 +4,7 @@ bool AudioGate::Wait()
 {
     std::unique_lock<std::mutex> lock(m_mutex);
     m_changed.wait(lock, [this] { return m_bReady || IsReleased(); });
-    return m_bReady && !m_bStopped && !m_bFlushing;
+    return m_bReady && !m_bStopped && !m_bFlushing && !m_bFailed;
 }
 
 void AudioGate::SetVideoReady(bool bReady)
@@ -18,6 +18,7 @@ void AudioGate::Start()
     m_bReady = false;
     m_bStopped = false;
     m_bVideoEnded = false;
+    m_bFailed = false;
 }
 
 void AudioGate::Stop()
@@ -37,6 +38,11 @@ void AudioGate::SetFlushing(bool bFlushing)
 void AudioGate::SetVideoEnded(bool bEnded)
 {
     Change(m_bVideoEnded, bEnded);
+}
+
+void AudioGate::SetFailed(bool bFailed)
+{
+    Change(m_bFailed, bFailed);
 }
 
 void AudioGate::Change(bool& bFlag, bool bValue)

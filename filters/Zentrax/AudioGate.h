@@ -4,14 +4,14 @@
 #include <mutex>
 
 // Holds the audio input until the video path has queued its first unit, because the audio
-// unit length depends on the video frame rate. Stop, an audio flush and the end of the video
-// stream release a waiting audio thread without opening the gate, so that a graph can always
-// stop.
+// unit length depends on the video frame rate. Stop, an audio flush, the end of the video
+// stream and a failure that ended the filter's stream release a waiting audio thread without
+// opening the gate, so that a graph can always stop.
 class AudioGate
 {
 public:
     // Waits until the gate opens or a release comes. True when the audio may go on: the gate
-    // is open and the filter is neither stopped nor flushing the audio.
+    // is open and the filter is neither stopped, nor flushing the audio, nor failed.
     bool Wait();
 
     // The video path queued a unit (true), or starts a new segment (false).
@@ -24,9 +24,11 @@ public:
     void SetFlushing(bool bFlushing);
     // The video stream ended, or starts again after a flush.
     void SetVideoEnded(bool bEnded);
+    // The filter's stream ended on a failure, or starts again after a flush.
+    void SetFailed(bool bFailed);
 
 private:
-    bool IsReleased() const { return m_bStopped || m_bFlushing || m_bVideoEnded; }
+    bool IsReleased() const { return m_bStopped || m_bFlushing || m_bVideoEnded || m_bFailed; }
     void Change(bool& bFlag, bool bValue);
 
     std::mutex m_mutex;
@@ -35,4 +37,5 @@ private:
     bool m_bStopped = true;
     bool m_bFlushing = false;
     bool m_bVideoEnded = false;
+    bool m_bFailed = false;
 };

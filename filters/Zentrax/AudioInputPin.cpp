@@ -37,9 +37,12 @@ HRESULT AudioInputPin::CheckMediaType(const CMediaType* pmt)
 HRESULT AudioInputPin::Receive(IMediaSample* pSample)
 {
     if (!m_pZentrax->Gate().Wait())
-        return S_FALSE;
+    {
+        const HRESULT hr = m_pZentrax->StreamResult();
+        return hr != S_OK ? hr : S_FALSE;
+    }
     CAutoLock lock(m_pReceiveLock);
-    const HRESULT hr = ZentraxInputPin::Receive(pSample);
+    const HRESULT hr = AcceptSample(pSample);
     if (hr != S_OK)
         return hr;
     return m_pZentrax->AudioPath().Transform(pSample, *SampleProps());

@@ -11,7 +11,8 @@ public:
 
     // PCM with a wave format of 48000 samples per second; nothing else is examined.
     HRESULT CheckMediaType(const CMediaType* pmt) override;
-    // S_FALSE when the gate is released without opening (Stop, flush, end of the video).
+    // S_FALSE when the gate is released without opening (Stop, flush, end of the video), the
+    // result that ended the stream once it has ended.
     HRESULT Receive(IMediaSample* pSample) override;
     // A partly filled unit is not delivered: the muxer takes whole units only.
     HRESULT EndOfStream() override;

@@ -22,12 +22,11 @@ HRESULT AudioTransform::Transform(IMediaSample* pSample, const AM_SAMPLE2_PROPER
     std::size_t cbData = 0;
     if (!GetSampleData(pSample, &pData, &cbData))
         return S_OK;
-    OutputSampleStore store(*m_pOutput, m_openQueue, m_readyQueue, pSample, props,
+    OutputSampleStore store(*m_pOutput, m_openQueue, m_readyQueue, m_failure, pSample, props,
                             m_cutter.UnitLength());
     if (!m_cutter.Cut(pData, cbData, store))
         return store.Result();
-    store.DeliverReady();
-    return S_OK;
+    return store.DeliverReady();
 }
 
 void AudioTransform::Flush()

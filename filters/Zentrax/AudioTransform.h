@@ -13,14 +13,18 @@ class Scanner;
 class AudioTransform
 {
 public:
-    explicit AudioTransform(const Scanner& scanner) : m_scanner(scanner) {}
+    // failure: where the filter keeps what ended its stream.
+    AudioTransform(const Scanner& scanner, CStreamFailure& failure)
+        : m_scanner(scanner), m_failure(failure)
+    {
+    }
 
     void SetOutputPin(CBaseOutputPin* pOutput) { m_pOutput = pOutput; }
     // The connection type of "DeadCafe Out", which selects the format.
     HRESULT SetOutputType(const CMediaType& mt) { return m_mtOut.Set(mt); }
 
     // Cuts one input sample and delivers the units it completes. S_FALSE when the output type
-    // selects no format; an allocator's error ends the sample.
+    // selects no format; a failed delivery or an allocator's error ends the sample.
     HRESULT Transform(IMediaSample* pSample, const AM_SAMPLE2_PROPERTIES& props);
 
     // Drops the open unit and the finished ones not yet delivered.
@@ -30,6 +34,7 @@ public:
 
 private:
     const Scanner& m_scanner;
+    CStreamFailure& m_failure;
     CBaseOutputPin* m_pOutput = nullptr;
     CMediaType m_mtOut;
     AudioCutter m_cutter;

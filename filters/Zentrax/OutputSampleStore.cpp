@@ -19,11 +19,12 @@ bool HasFlag(const AM_SAMPLE2_PROPERTIES& props, DWORD dwFlag)
 } // namespace
 
 OutputSampleStore::OutputSampleStore(CBaseOutputPin& output, InternQueue& openQueue,
-                                     InternQueue& readyQueue, IMediaSample* pInput,
-                                     const AM_SAMPLE2_PROPERTIES& inputProps,
+                                     InternQueue& readyQueue, CStreamFailure& failure,
+                                     IMediaSample* pInput, const AM_SAMPLE2_PROPERTIES& inputProps,
                                      std::size_t cbMinBuffer, AudioGate* pVideoReady)
-    : m_output(output), m_openQueue(openQueue), m_readyQueue(readyQueue), m_pInput(pInput),
-      m_inputProps(inputProps), m_cbMinBuffer(cbMinBuffer), m_pVideoReady(pVideoReady)
+    : m_output(output), m_openQueue(openQueue), m_readyQueue(readyQueue), m_failure(failure),
+      m_pInput(pInput), m_inputProps(inputProps), m_cbMinBuffer(cbMinBuffer),
+      m_pVideoReady(pVideoReady)
 {
 }
 
@@ -34,13 +35,15 @@ OutputSampleStore::~OutputSampleStore()
         m_pCurrent->Release();
 }
 
-void OutputSampleStore::DeliverReady()
+HRESULT OutputSampleStore::DeliverReady()
 {
     while (IMediaSample* pSample = m_readyQueue.Get())
     {
-        m_output.Deliver(pSample);
+        if (m_failure.Result() == S_OK)
+            m_failure.FromDelivery(m_output.Deliver(pSample));
         pSample->Release();
     }
+    return m_failure.Result();
 }
 
 bool OutputSampleStore::TakeOpen(UnitBuffer& unit)
@@ -51,15 +54,19 @@ bool OutputSampleStore::TakeOpen(UnitBuffer& unit)
 
 bool OutputSampleStore::TakeFresh(UnitBuffer& unit, const UnitTimes& times)
 {
-    DeliverReady();
+    m_hr = DeliverReady();
+    if (m_hr != S_OK)
+        return false;
     IMediaSample* pSample = nullptr;
     m_hr = GetBuffer(&pSample);
-    if (FAILED(m_hr))
-        return false;
-    if (static_cast<std::size_t>(pSample->GetSize()) < m_cbMinBuffer)
+    if (SUCCEEDED(m_hr) && static_cast<std::size_t>(pSample->GetSize()) < m_cbMinBuffer)
     {
         pSample->Release();
         m_hr = VFW_E_BUFFER_OVERFLOW;
+    }
+    if (FAILED(m_hr))
+    {
+        m_failure.FromOwnWork(m_hr);
         return false;
     }
     CopyProperties(pSample, times);
@@ -124,7 +131,7 @@ bool OutputSampleStore::MakeCurrent(IMediaSample* pSample, UnitBuffer& unit)
     if (FAILED(pSample->GetPointer(&pData)) || !pData || cbActual < 0 || cbActual > cbSize)
     {
         pSample->Release();
-        m_hr = E_UNEXPECTED;
+        m_hr = m_failure.FromOwnWork(E_UNEXPECTED);
         return false;
     }
     REFERENCE_TIME rtStart = 0;

@@ -22,7 +22,7 @@ HRESULT VideoInputPin::CheckMediaType(const CMediaType* pmt)
 HRESULT VideoInputPin::Receive(IMediaSample* pSample)
 {
     CAutoLock lock(m_pReceiveLock);
-    const HRESULT hr = ZentraxInputPin::Receive(pSample);
+    const HRESULT hr = AcceptSample(pSample);
     if (hr != S_OK)
         return hr;
     return m_pZentrax->VideoPath().Transform(pSample, *SampleProps());

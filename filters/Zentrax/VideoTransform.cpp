@@ -12,18 +12,17 @@ HRESULT VideoTransform::Transform(IMediaSample* pSample, const AM_SAMPLE2_PROPER
     std::size_t cbData = 0;
     if (!GetSampleData(pSample, &pData, &cbData))
         return S_OK;
-    OutputSampleStore store(*m_pOutput, m_openQueue, m_readyQueue, pSample, props,
+    OutputSampleStore store(*m_pOutput, m_openQueue, m_readyQueue, m_failure, pSample, props,
                             VideoCutter::kBufferSize, &m_gate);
     if (!m_cutter.Cut(pData, cbData, Format(), store))
         return store.Result();
-    store.DeliverReady();
-    return S_OK;
+    return store.DeliverReady();
 }
 
 void VideoTransform::FinishStream()
 {
     const AM_SAMPLE2_PROPERTIES noInput{};
-    OutputSampleStore store(*m_pOutput, m_openQueue, m_readyQueue, nullptr, noInput,
+    OutputSampleStore store(*m_pOutput, m_openQueue, m_readyQueue, m_failure, nullptr, noInput,
                             VideoCutter::kBufferSize, &m_gate);
     m_cutter.FinishOpenUnit(Format(), store);
     store.DeliverReady();

@@ -15,15 +15,16 @@ class AudioGate;
 class VideoTransform
 {
 public:
-    explicit VideoTransform(AudioGate& gate) : m_gate(gate) {}
+    // failure: where the filter keeps what ended its stream.
+    VideoTransform(AudioGate& gate, CStreamFailure& failure) : m_gate(gate), m_failure(failure) {}
 
     void SetOutputPin(CBaseOutputPin* pOutput) { m_pOutput = pOutput; }
     HRESULT SetOutputType(const CMediaType& mt) { return m_mtOut.Set(mt); }
     // The frame rate the audio path chooses its unit length by.
     const Scanner& GetScanner() const { return m_scanner; }
 
-    // Cuts one input sample and delivers the units it completes; an allocator's error ends
-    // the sample.
+    // Cuts one input sample and delivers the units it completes; a failed delivery or an
+    // allocator's error ends the sample.
     HRESULT Transform(IMediaSample* pSample, const AM_SAMPLE2_PROPERTIES& props);
     // At end of stream: the open unit holds the last picture; it is finished and delivered.
     void FinishStream();
@@ -39,6 +40,7 @@ private:
     VideoCutter::Format Format() const;
 
     AudioGate& m_gate;
+    CStreamFailure& m_failure;
     CBaseOutputPin* m_pOutput = nullptr;
     CMediaType m_mtOut;
     Scanner m_scanner;

@@ -153,8 +153,17 @@ HRESULT ZentraxFilter::Pause()
     else
         hr = CBaseFilter::Pause();
     if (SUCCEEDED(hr) && bWasStopped)
+    {
+        m_Failure.Reset();
         m_Gate.Start();
+    }
     return hr;
+}
+
+void ZentraxFilter::RestartStream()
+{
+    m_Failure.Reset();
+    m_Gate.SetFailed(false);
 }
 
 void ZentraxFilter::SendEndOfStreamForUnconnected()

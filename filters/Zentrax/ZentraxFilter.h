@@ -17,6 +17,10 @@ class VideoOutputPin;
 // run in parallel under their own receive locks; they meet only at the audio gate, because
 // the audio unit length depends on the video frame rate.
 //
+// A failed delivery on either output, or a failure of the filter's own work (reported to the
+// graph), ends the stream of both paths: both inputs refuse every later sample with it and an
+// audio thread waiting at the gate is let go, until the filter leaves Stopped or a flush ends.
+//
 // Lock order: the filter lock, then the audio receive lock, then the video receive lock; the
 // locks of queues, the gate and allocators are innermost.
 class ZentraxFilter : public CBaseFilter
@@ -43,6 +47,10 @@ public:
     AudioTransform& AudioPath() { return m_AudioPath; }
     VideoTransform& VideoPath() { return m_VideoPath; }
     AudioGate& Gate() { return m_Gate; }
+    // S_OK while the stream goes on, else the result that ended it.
+    HRESULT StreamResult() const { return m_Failure.Result(); }
+    // A flush ended: the stream goes on again.
+    void RestartStream();
 
 private:
     HRESULT CreatePins();
@@ -61,6 +69,7 @@ private:
     bool m_bAudioEosSent = false;
     bool m_bVideoEosSent = false;
     AudioGate m_Gate;
-    VideoTransform m_VideoPath{m_Gate};
-    AudioTransform m_AudioPath{m_VideoPath.GetScanner()};
+    CStreamFailure m_Failure{this, [this] { m_Gate.SetFailed(true); }};
+    VideoTransform m_VideoPath{m_Gate, m_Failure};
+    AudioTransform m_AudioPath{m_VideoPath.GetScanner(), m_Failure};
 };

@@ -50,8 +50,15 @@ HRESULT ZentraxInputPin::EndFlush()
     HRESULT hr = MatchingOutput()->DeliverEndFlush();
     if (SUCCEEDED(hr))
         hr = CBaseInputPin::EndFlush();
+    m_pZentrax->RestartStream();
     OnEndFlush();
     return hr;
+}
+
+HRESULT ZentraxInputPin::AcceptSample(IMediaSample* pSample)
+{
+    const HRESULT hr = m_pZentrax->StreamResult();
+    return hr == S_OK ? CBaseInputPin::Receive(pSample) : hr;
 }
 
 LONG ZentraxInputPin::AllocatorBufferSize()

@@ -23,6 +23,10 @@ public:
     LONG AllocatorBufferSize();
 
 protected:
+    // Takes the sample through the framework's checks and the filter's stream result; S_OK
+    // when the path may cut it (receive lock held).
+    HRESULT AcceptSample(IMediaSample* pSample);
+
     virtual ZentraxOutputPin* MatchingOutput() const = 0;
     // Drops the path's open and finished units.
     virtual void FlushPath() = 0;

@@ -144,10 +144,32 @@ HRESULT CMultiFileWriter::DisablePackAlignedCut()
     return S_OK;
 }
 
+void CMultiFileWriter::OnStop()
+{
+    m_Segments.Stop();
+    CAutoLock lock(&m_ReceiveLock);
+    m_bFailureReported = false;
+}
+
 HRESULT CMultiFileWriter::Write(const BYTE* pbData, LONG cbData)
 {
     if (cbData < 0)
         return E_INVALIDARG;
-    return HResultFromFileStatus(
-        m_Segments.Write(std::span(pbData, static_cast<std::size_t>(cbData))));
+    return Report(m_Segments.Write(std::span(pbData, static_cast<std::size_t>(cbData))));
+}
+
+HRESULT CMultiFileWriter::StreamResult()
+{
+    return Report(m_Segments.StreamFailure());
+}
+
+HRESULT CMultiFileWriter::Report(const FileStatus& status)
+{
+    const HRESULT hr = HResultFromFileStatus(status);
+    if (FAILED(hr) && !m_bFailureReported)
+    {
+        m_bFailureReported = true;
+        m_pFilter->NotifyEvent(EC_ERRORABORT, hr, 0);
+    }
+    return hr;
 }

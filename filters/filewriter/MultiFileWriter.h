@@ -38,16 +38,20 @@ public:
     CBasePin* InputPin() const;
 
     // What the filter's state changes do to the files; called holding the filter lock.
-    void OnStop() { m_Segments.Stop(); }
+    void OnStop();
     // A segment that cannot be opened is reported by the samples that follow.
     void OnPause() { m_Segments.Pause(); }
     void OnRun() { m_Segments.Run(); }
 
-    // Writes one sample's bytes; called by the input pin holding the receive lock.
+    // Called by the input pin holding the receive lock. Write stores one sample's bytes;
+    // StreamResult tells whether the stream is still being written. A failure refuses the
+    // rest of the stream until Stop and is reported to the graph once, as EC_ERRORABORT.
     HRESULT Write(const BYTE* pbData, LONG cbData);
+    HRESULT StreamResult();
 
 private:
     HRESULT CreatePositionPassThrough();
+    HRESULT Report(const FileStatus& status);
 
     CMultiFileWriterFilter* m_pFilter = nullptr;
     CMultiFileWriterInputPin* m_pPin = nullptr;
@@ -55,4 +59,5 @@ private:
     CCritSec m_ReceiveLock;
     CPosPassThru* m_pPosition = nullptr;
     CSegmentWriter m_Segments;
+    bool m_bFailureReported = false; // guarded by the receive lock
 };

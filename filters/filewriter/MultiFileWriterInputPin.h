@@ -6,7 +6,7 @@
 
 // The writer's input pin "Input": takes any media type and hands each sample's bytes to
 // the writer under the receive lock. A failed write is returned, which ends the upstream
-// filter's delivery.
+// filter's delivery, and the stream it cut short never reports completion.
 class CMultiFileWriterInputPin : public CRenderedInputPin
 {
 public:
@@ -35,7 +35,8 @@ public:
     HRESULT EndOfStream() override
     {
         CAutoLock lock(m_pReceiveLock);
-        return CRenderedInputPin::EndOfStream();
+        const HRESULT hr = m_pWriter->StreamResult();
+        return FAILED(hr) ? hr : CRenderedInputPin::EndOfStream();
     }
 
     HRESULT NewSegment(REFERENCE_TIME, REFERENCE_TIME, double) override { return S_OK; }

@@ -116,6 +116,16 @@ FileStatus COutputFile::Write(std::span<const char> text)
     return Write(std::span(&slice, 1), cbWritten);
 }
 
+FileStatus COutputFile::Truncate(std::uint64_t cbSize)
+{
+    const auto offset = static_cast<off_t>(cbSize);
+    if (::ftruncate(m_fd, offset) != 0 || ::lseek(m_fd, offset, SEEK_SET) != offset)
+        return FileStatus::FromErrno(errno);
+    m_cbWritten = cbSize;
+    m_cbReserved = std::min(m_cbReserved, cbSize);
+    return FileStatus::Success();
+}
+
 bool COutputFile::IsEmpty() const
 {
     struct stat info

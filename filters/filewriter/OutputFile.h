@@ -35,6 +35,10 @@ public:
     FileStatus Write(std::span<const iovec> slices, std::uint64_t& cbWritten);
     FileStatus Write(std::span<const char> text);
 
+    // For a file made by Create: cuts it back to its first cbSize bytes (the blocks reserved
+    // past them are released too); later writes continue there.
+    FileStatus Truncate(std::uint64_t cbSize);
+
     bool IsEmpty() const;
     bool IsOpen() const { return m_fd >= 0; }
     FileStatus Close();

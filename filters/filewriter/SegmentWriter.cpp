@@ -81,6 +81,12 @@ std::uint64_t CSegmentWriter::TotalBytes() const
     return m_cbTotal;
 }
 
+FileStatus CSegmentWriter::StreamFailure() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_failure;
+}
+
 FileStatus CSegmentWriter::OpenForStreaming()
 {
     // A writer without a name has nowhere to write and drops what it gets; one with a
@@ -176,6 +182,8 @@ FileStatus CSegmentWriter::Write(std::span<const std::uint8_t> sample)
         return FileStatus::Success();
 
     const CJoinedBuffer buffer(m_cbWithheld, sample.first(cbSample));
+    m_cbEarlierSamplesEnd = WholeSamplesEnd();
+    m_cbPreviousSampleEnd = m_cbTotal + m_cbWithheld;
     m_cbWithheld = 0;
     return m_bPackAligned ? WritePackAligned(buffer) : WritePlain(buffer);
 }
@@ -243,7 +251,10 @@ FileStatus CSegmentWriter::WriteRange(const CJoinedBuffer& buffer, std::size_t b
     m_cbTotal += cbWritten;
     if (cbWritten > 0)
         m_bDataWritten = true;
-    return status.Succeeded() ? status : Fail(status);
+    if (status.Succeeded())
+        return status;
+    CutBackToWholeSamples();
+    return Fail(status);
 }
 
 FileStatus CSegmentWriter::FlushWithheld()
@@ -259,4 +270,24 @@ FileStatus CSegmentWriter::Fail(FileStatus status)
     m_cbWithheld = 0;
     m_failure = status;
     return status;
+}
+
+// The previous sample is whole once the bytes withheld from its end have been written.
+std::uint64_t CSegmentWriter::WholeSamplesEnd() const
+{
+    return m_cbTotal >= m_cbPreviousSampleEnd ? m_cbPreviousSampleEnd : m_cbEarlierSamplesEnd;
+}
+
+// Only the open segment can be cut back: a sample that began in a closed segment (before a
+// pack-aligned cut) keeps its part there, and the open segment is emptied. Should the cut
+// fail, the segment keeps every byte written, and the counts say so.
+void CSegmentWriter::CutBackToWholeSamples()
+{
+    const std::uint64_t cbSegmentStart = m_cbTotal - m_cbSegment;
+    const std::uint64_t cbWholeEnd = WholeSamplesEnd();
+    const std::uint64_t cbKeep = cbWholeEnd > cbSegmentStart ? cbWholeEnd - cbSegmentStart : 0;
+    if (cbKeep >= m_cbSegment || !m_file.Truncate(cbKeep).Succeeded())
+        return;
+    m_cbTotal -= m_cbSegment - cbKeep;
+    m_cbSegment = cbKeep;
 }

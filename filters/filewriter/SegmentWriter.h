@@ -27,8 +27,10 @@
 //
 // A failed write or segment open is kept: every later sample is refused with the same
 // failure until the next Stop, so the files always hold an unbroken beginning of the
-// stream. A run after Stop continues the recording in a new segment of the same list
-// rather than emptying a segment the list already names.
+// stream. A sample that a failed write left partly written is cut off the segment again,
+// so the recording ends with the last sample written whole and its list line gives the
+// size that remains. A run after Stop continues the recording in a new segment of the
+// same list rather than emptying a segment the list already names.
 class CSegmentWriter
 {
 public:
@@ -61,6 +63,8 @@ public:
     FileStatus Write(std::span<const std::uint8_t> sample);
 
     std::uint64_t TotalBytes() const;
+    // The failure that refuses the stream until the next Stop; success while writing goes on.
+    FileStatus StreamFailure() const;
 
 private:
     FileStatus OpenFile();
@@ -74,6 +78,8 @@ private:
     FileStatus WriteRange(const CJoinedBuffer& buffer, std::size_t begin, std::size_t end);
     FileStatus FlushWithheld();
     FileStatus Fail(FileStatus status);
+    std::uint64_t WholeSamplesEnd() const;
+    void CutBackToWholeSamples();
 
     mutable std::mutex m_mutex;
 
@@ -91,6 +97,10 @@ private:
     bool m_bFinished = false;
     bool m_bPackAligned = false;
     std::size_t m_cbWithheld = 0;
+    // In bytes of m_cbTotal: where the previous sample ends once its withheld bytes are
+    // written, and where the samples before it, all written whole, end.
+    std::uint64_t m_cbPreviousSampleEnd = 0;
+    std::uint64_t m_cbEarlierSamplesEnd = 0;
     // Some byte of this recording reached a segment, so closed segments get list lines.
     bool m_bDataWritten = false;
     // The closed current segment belongs to the recording: the next open moves on to a

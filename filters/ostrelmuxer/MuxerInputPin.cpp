@@ -8,13 +8,18 @@ MuxerInputPin::MuxerInputPin(OstrelMuxerFilter* pFilter, CCritSec* pLock, HRESUL
 {
 }
 
-// A sample that is refused at the gate (stopped, or the wait was cancelled) is not looked at.
+// A sample that is refused at the gate (stopped, or the wait was cancelled) is not looked
+// at; once the stream has ended on a failure, the failure is the answer.
 HRESULT MuxerInputPin::Receive(IMediaSample* pSample)
 {
-    if (!PassGate())
-        return S_FALSE;
+    const bool bTurn = PassGate();
+    HRESULT hr = m_pMuxer->StreamResult();
+    if (hr != S_OK || !bTurn)
+        return hr != S_OK ? hr : S_FALSE;
     CAutoLock lock(m_pMuxer->ReceiveLock());
-    const HRESULT hr = CBaseInputPin::Receive(pSample);
+    hr = m_pMuxer->StreamResult();
+    if (hr == S_OK)
+        hr = CBaseInputPin::Receive(pSample);
     return hr == S_OK ? Mux(pSample) : hr;
 }
 

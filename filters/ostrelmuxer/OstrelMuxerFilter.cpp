@@ -150,6 +150,7 @@ HRESULT OstrelMuxerFilter::Pause()
     {
         m_AudioCounter.Set(m_nAudioPerVideo);
         m_AudioCounter.Rearm();
+        m_Failure.Reset();
     }
     if (!IsAnyInputConnected())
     {
@@ -194,18 +195,14 @@ bool OstrelMuxerFilter::CanReceiveAudio()
 // that could not be muxed.
 HRESULT OstrelMuxerFilter::OnVideoSample(IMediaSample* pSample)
 {
-    const HRESULT hr = MuxVideo(pSample);
-    if (SUCCEEDED(hr))
-        DeliverReady();
+    const HRESULT hr = DeliverMuxed(MuxVideo(pSample));
     m_AudioCounter.Set(0);
     return hr;
 }
 
 HRESULT OstrelMuxerFilter::OnAudioSample(IMediaSample* pSample)
 {
-    const HRESULT hr = MuxAudio(pSample);
-    if (SUCCEEDED(hr))
-        DeliverReady();
+    const HRESULT hr = DeliverMuxed(MuxAudio(pSample));
     m_AudioCounter.Add(1);
     if (m_nAudioDueBeforeEnd > 0 && --m_nAudioDueBeforeEnd == 0)
         EndStream();
@@ -270,6 +267,7 @@ HRESULT OstrelMuxerFilter::OnBeginFlush()
 HRESULT OstrelMuxerFilter::OnEndFlush()
 {
     m_AudioCounter.Rearm();
+    m_Failure.Reset();
     if (m_bEndFlushSent || !m_pOutputPin)
         return S_OK;
     m_bEndFlushSent = true;

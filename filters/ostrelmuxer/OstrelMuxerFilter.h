@@ -17,6 +17,10 @@ class VideoInputPin;
 // C3 stream. It has no thread of its own: the two upstream threads take turns at their
 // pins' gates, one video sample, then its 2 or 4 audio samples, and mux under one lock
 // into large output samples that the output pin delivers through its output queue.
+//
+// A failed delivery (or a failure of the muxing itself, which is reported to the graph)
+// ends the stream: both inputs refuse every later sample with it and a thread waiting at
+// a gate is let go, until the filter leaves Stopped again or a flush ends.
 class OstrelMuxerFilter : public CBaseFilter
 {
 public:
@@ -41,6 +45,8 @@ public:
     HRESULT OnEndFlush();
     HRESULT OnNewSegment(REFERENCE_TIME tStart, REFERENCE_TIME tStop, double dRate);
     CCritSec* ReceiveLock() { return &m_csReceive; }
+    // S_OK while the stream goes on, else the result that ended it.
+    HRESULT StreamResult() const { return m_Failure.Result(); }
     bool IsOutputConnected() const;
 
     // Called by the output pin.
@@ -66,7 +72,8 @@ private:
     HRESULT MovePacketToNewSample(IMediaSample** ppSample, LONG cbAudio);
     HRESULT KeepOpen(IMediaSample* pSample);
     void CloseSample(IMediaSample* pSample);
-    void DeliverReady();
+    HRESULT DeliverMuxed(HRESULT hrMux);
+    HRESULT DeliverReady();
     void DeliverOpenSample();
     uint32_t PreviousPacketLength(uint32_t cbUpstreamValue) const;
 
@@ -81,6 +88,7 @@ private:
     InternQueue m_ReadyQueue;
     InternQueue m_OpenQueue;
     LockedCounter m_AudioCounter{0};
+    CStreamFailure m_Failure{this, [this] { m_AudioCounter.CancelWait(); }};
     bool m_bBeginFlushSent = false;
     bool m_bEndFlushSent = false;
     std::atomic<uint32_t> m_nAudioPerVideo{4};

@@ -242,14 +242,22 @@ void OstrelMuxerFilter::CloseSample(IMediaSample* pSample)
     m_ReadyQueue.Put(pSample);
 }
 
-// Delivery results are not reported to the input pins: the output queue keeps them.
-void OstrelMuxerFilter::DeliverReady()
+// The muxing fails only for want of an output buffer or of memory, which ends the stream.
+HRESULT OstrelMuxerFilter::DeliverMuxed(HRESULT hrMux)
+{
+    return FAILED(hrMux) ? m_Failure.FromOwnWork(hrMux) : DeliverReady();
+}
+
+// Once a delivery has failed, the samples still ready are dropped.
+HRESULT OstrelMuxerFilter::DeliverReady()
 {
     while (IMediaSample* pSample = m_ReadyQueue.Get())
     {
-        m_pOutputPin->Deliver(pSample);
+        if (m_Failure.Result() == S_OK)
+            m_Failure.FromDelivery(m_pOutputPin->Deliver(pSample));
         pSample->Release();
     }
+    return m_Failure.Result();
 }
 
 // Delivers everything muxed, the open sample included; no packet takes audio afterwards.

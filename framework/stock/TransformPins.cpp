@@ -38,7 +38,7 @@ HRESULT CTransformInputPin::BeginFlush()
 
 HRESULT CTransformInputPin::EndFlush()
 {
-    m_pTransform->FlushInput();
+    m_pTransform->EndFlush();
     m_pOutput->DeliverEndFlush();
     return CBaseInputPin::EndFlush();
 }

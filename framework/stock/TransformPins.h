@@ -25,6 +25,8 @@ public:
     virtual HRESULT EndOfInput() = 0;
     // Forgets buffered input (a flush ended, or a new segment starts).
     virtual void FlushInput() = 0;
+    // A flush ended: also lets a stream that a refused delivery ended go on again.
+    virtual void EndFlush() { FlushInput(); }
 
 protected:
     ~StockTransform() = default;

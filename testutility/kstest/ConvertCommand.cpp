@@ -24,6 +24,8 @@ constexpr int kExitSuccess = 0;
 constexpr int kExitFailure = 1;
 constexpr int kExitInterrupted = 130;
 
+const char* const kPlaybackError = "Error occurred during Playback";
+
 // How often the progress is redrawn, and how long the conversion may go without
 // reading or writing anything before it counts as stuck.
 constexpr auto kTick = 200ms;
@@ -98,14 +100,24 @@ std::string StartFailureReason(const StartResult& result)
     return result.failedStep + ": " + DescribeResult(result.hr);
 }
 
-// Why an event ended the conversion, in words.
+// Why an event ended the conversion, in words; the utility's message for the event says
+// what happened.
 std::string EventReason(const GraphEventWaiter::Ending& ending)
 {
-    const GraphEventEffect effect = EffectOfGraphEvent(ending.code);
-    std::string reason = effect.pszMessage ? effect.pszMessage : "the graph stopped early";
     if (ending.code == EC_ERRORABORT || ending.code == EC_STREAM_ERROR_STOPPED)
-        reason += ": " + DescribeResult(HRESULT(ending.param1));
-    return reason;
+        return DescribeResult(HRESULT(ending.param1));
+    return "the graph stopped early";
+}
+
+// What a conversion that ended early leaves of the target. The writer keeps whole output
+// samples only, and each of them holds whole packets.
+std::string KeptPart(const std::string& target)
+{
+    const LONGLONG cbKept = FileSize(target);
+    if (cbKept <= 0)
+        return "nothing of the C3 stream was written to " + target;
+    return target + " keeps the first " + std::to_string(cbKept) +
+           " bytes of the C3 stream, in whole packets";
 }
 
 class Conversion
@@ -124,7 +136,7 @@ public:
             return Fail("Unable to Open file", "the target's name is too long");
         HRESULT hr = m_Context.CreateGraph();
         if (FAILED(hr))
-            return Fail("Error occurred during Playback", "no filter graph: " + DescribeResult(hr));
+            return Fail(kPlaybackError, "no filter graph: " + DescribeResult(hr));
         const StartResult started = m_Graph.Start();
         if (!started.Succeeded())
         {
@@ -137,7 +149,7 @@ public:
         {
             m_Graph.Stop();
             m_Report.ShowMessage("Unable to Open file");
-            return Fail("Error occurred during Playback",
+            return Fail(kPlaybackError,
                         "cannot create " + m_Settings.convertTarget + ": " + DescribeResult(hr));
         }
         return WaitAndStop();
@@ -181,17 +193,27 @@ private:
         m_Graph.Stop();
         if (g_bInterrupted)
         {
-            Fail("Error occurred during Playback", "interrupted");
+            FailEarly(kPlaybackError, "interrupted");
             return kExitInterrupted;
         }
         if (!bEnded)
-            return Fail("Error occurred during Playback", "the conversion stopped making progress");
+            return FailEarly(kPlaybackError, "the conversion stopped making progress");
         if (ending.code != EC_COMPLETE)
-            return Fail("Error occurred during Playback", EventReason(ending));
+        {
+            const char* pszMessage = EffectOfGraphEvent(ending.code).pszMessage;
+            return FailEarly(pszMessage ? pszMessage : kPlaybackError, EventReason(ending));
+        }
         if (FileSize(m_Settings.convertTarget) <= 0)
-            return Fail("Error occurred during Playback",
-                        "no C3 stream was written to " + m_Settings.convertTarget);
+            return Fail(kPlaybackError, "no C3 stream was written to " + m_Settings.convertTarget);
         return kExitSuccess;
+    }
+
+    // A conversion that ended before its end: the failure, then what the target keeps.
+    int FailEarly(const char* pszMessage, const std::string& reason)
+    {
+        Fail(pszMessage, reason);
+        m_Report.Diagnostic(KeptPart(m_Settings.convertTarget));
+        return kExitFailure;
     }
 
     ConsoleReport m_Report;

@@ -50,7 +50,10 @@ const char* KnownText(HRESULT hr)
     case HRESULT_FROM_WIN32(ERROR_MOD_NOT_FOUND):
         return "a filter module could not be loaded";
     case HRESULT_FROM_WIN32(ERROR_DISK_FULL):
+    case HRESULT_FROM_WIN32(ERROR_HANDLE_DISK_FULL):
         return "disk full";
+    case HRESULT_FROM_WIN32(ERROR_FILE_TOO_LARGE):
+        return "file too large";
     default:
         return nullptr;
     }

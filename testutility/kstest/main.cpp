@@ -5,6 +5,7 @@
 #include "Commands.h"
 #include "ConvertCommand.h"
 
+#include <csignal>
 #include <cstdio>
 #include <iostream>
 #include <string>
@@ -46,6 +47,9 @@ int UsageError(const std::string& problem)
 
 int main(int argc, char** argv)
 {
+    // A file-size limit then fails the write that would pass it, which the writer reports,
+    // instead of killing the program.
+    std::signal(SIGXFSZ, SIG_IGN);
     const std::vector<std::string> all(argv + 1, argv + argc);
     if (all.empty())
         return UsageError("no command given");

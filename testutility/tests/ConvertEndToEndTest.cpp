@@ -296,6 +296,105 @@ TEST_F(ConvertEndToEnd, SegmentListConvertsAsOneStreamAndReplacesTheTarget)
     std::filesystem::remove(target);
     std::filesystem::remove(whole);
 }
+
+// A target that outgrows its disk: kstest reports the failure with its reason and what the
+// target keeps, and the target holds whole packets, byte for byte the first ones of a
+// conversion that had room, listed with their size. The disk is a file-size limit on the
+// process, or a small tmpfs where the machine lets a user mount one (in a namespace of its
+// own). kstest starts with SIGXFSZ at its default, so the limit would kill it unless it
+// ignores the signal.
+struct FullDisk
+{
+    const char* name;
+    const char* reason;
+    // Runs kstest convert on the source into a target of this name on the small disk; the
+    // target and its list end up beside keptTarget, a tmpfs is mounted on keptTarget + ".mnt".
+    // Empty when this disk cannot be had.
+    std::string (*command)(const std::string& source, const std::string& keptTarget);
+};
+
+void PrintTo(const FullDisk& disk, std::ostream* os)
+{
+    *os << disk.name;
+}
+
+constexpr int kSmallDiskBytes = 700000;
+
+std::string WithFileSizeLimit(const std::string& source, const std::string& target)
+{
+    return "prlimit --fsize=" + std::to_string(kSmallDiskBytes) + " " + KSTEST_PATH + " convert " +
+           media::Quote(source) + " " + media::Quote(target);
+}
+
+std::string OnSmallTmpfs(const std::string& source, const std::string& keptTarget)
+{
+    const std::filesystem::path kept(keptTarget);
+    const std::string mountPoint = keptTarget + ".mnt";
+    std::filesystem::create_directory(mountPoint);
+    // The tmpfs lives as long as the command, in a mount namespace of its own.
+    const std::string mount =
+        "unshare --map-root-user --mount sh -c " +
+        media::Quote("mount -t tmpfs -o size=" + std::to_string(kSmallDiskBytes / 1024) +
+                     "k tmpfs " + media::Quote(mountPoint) + " && eval \"$0\"");
+    if (media::Run(mount + " true 2>/dev/null") != 0)
+        return {};
+    const std::filesystem::path target = std::filesystem::path(mountPoint) / kept.filename();
+    const std::string list = target.stem().string() + ".kvx";
+    return mount + " " +
+           media::Quote(std::string(KSTEST_PATH) + " convert " + media::Quote(source) + " " +
+                        media::Quote(target.string()) + "; status=$?; cp " +
+                        media::Quote(target.string()) + " " +
+                        media::Quote((std::filesystem::path(mountPoint) / list).string()) + " " +
+                        media::Quote(kept.parent_path().string()) + "; exit $status");
+}
+
+class ConvertOntoAFullDisk : public ConvertEndToEnd, public testing::WithParamInterface<FullDisk>
+{
+};
+
+TEST_P(ConvertOntoAFullDisk, ReportsTheErrorAndKeepsWholePackets)
+{
+    const std::string clip = clips::Mpeg2Ntsc();
+    const std::string whole = media::ScratchPath("roomy.c3s");
+    ASSERT_EQ(0, Convert(clip, whole).status);
+    const std::vector<uint8_t> wholeBytes = media::ReadFile(whole);
+    ASSERT_GT(wholeBytes.size(), size_t(kSmallDiskBytes));
+
+    const std::string target = media::ScratchPath("full.c3s");
+    const std::string command = GetParam().command(clip, target);
+    if (command.empty())
+        GTEST_SKIP() << "no tmpfs can be mounted here";
+    int status = 0;
+    const std::vector<uint8_t> output = media::CaptureOutput(command + " 2>&1", &status);
+    const std::string messages(output.begin(), output.end());
+    EXPECT_EQ(1, status) << messages;
+
+    const std::vector<uint8_t> kept = media::ReadFile(target);
+    ASSERT_FALSE(kept.empty()) << messages;
+    EXPECT_NE(std::string::npos,
+              messages.find(std::string("An operation was aborted because of an error: ") +
+                            GetParam().reason))
+        << messages;
+    EXPECT_NE(std::string::npos,
+              messages.find("keeps the first " + std::to_string(kept.size()) + " bytes"))
+        << messages;
+    EXPECT_TRUE(PassesCheck(target));
+    EXPECT_TRUE(std::equal(kept.begin(), kept.end(), wholeBytes.begin()));
+    const std::filesystem::path list = std::filesystem::path(target).replace_extension(".kvx");
+    EXPECT_EQ("LMMP\r\n" + std::filesystem::path(target).filename().string() + ";" +
+                  std::to_string(kept.size()) + "\r\n",
+              ReadText(list.string()));
+    for (const std::string& path : {whole, target, list.string(), target + ".mnt"})
+        std::filesystem::remove(path);
+    std::filesystem::remove(std::filesystem::path(whole).replace_extension(".kvx"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Disks, ConvertOntoAFullDisk,
+                         testing::Values(FullDisk{"FileSizeLimit", "file too large",
+                                                  WithFileSizeLimit},
+                                         FullDisk{"SmallTmpfs", "disk full", OnSmallTmpfs}),
+                         [](const testing::TestParamInfo<FullDisk>& info)
+                         { return info.param.name; });
 } // namespace
 
 TEST_F(ConvertEndToEnd, WithoutRegisteredModulesItNamesTheCommandThatRegistersThem)

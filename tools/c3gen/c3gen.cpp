@@ -6,6 +6,7 @@
 #include "c3stream/es_audio.h"
 #include "c3stream/timestamps.h"
 
+#include <csignal>
 #include <cstdlib>
 #include <fstream>
 #include <iostream>
@@ -117,6 +118,8 @@ bool ParseArguments(int argc, char** argv, unsigned long& nPackets, std::string&
 
 int main(int argc, char** argv)
 {
+    // Under a file-size limit the write fails and is reported, rather than killing us.
+    std::signal(SIGXFSZ, SIG_IGN);
     unsigned long nPackets = 300;
     std::string strPath;
     if (!ParseArguments(argc, argv, nPackets, strPath))

@@ -14,6 +14,7 @@
 #include "com/ComRuntime.h"
 #include "com/StringConvert.h"
 
+#include <csignal>
 #include <cstdio>
 #include <dlfcn.h>
 #include <filesystem>
@@ -160,6 +161,8 @@ ExitStatus ProcessModule(const std::string& module, const Options& options)
 
 int main(int argc, char** argv)
 {
+    // Under a file-size limit a registry write fails and is reported, rather than killing us.
+    std::signal(SIGXFSZ, SIG_IGN);
     Options options;
     if (!ParseArguments(argc, argv, options))
     {

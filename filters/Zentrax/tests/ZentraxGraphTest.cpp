@@ -5,6 +5,7 @@
 // that comes out passes the inspection tool's check.
 #include "C3TestData.h"
 #include "FfmpegMedia.h"
+#include "ModuleRegistration.h"
 #include "OstrelMuxerUUIDS.h"
 #include "TemporaryRegistry.h"
 #include "TestPushSource.h"
@@ -18,26 +19,12 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <dlfcn.h>
 #include <string>
 #include <thread>
 
 namespace
 {
 constexpr int kPictures = 40;
-
-// Loads a module and calls its DllRegisterServer, as the registration tool does.
-HRESULT RegisterModule(const char* pszPath)
-{
-    void* pModule = ::dlopen(pszPath, RTLD_NOW | RTLD_LOCAL);
-    if (!pModule)
-        return E_FAIL;
-    using RegisterServer = HRESULT (*)();
-    const auto pRegister = reinterpret_cast<RegisterServer>(::dlsym(pModule, "DllRegisterServer"));
-    const HRESULT hr = pRegister ? pRegister() : E_FAIL;
-    ::dlclose(pModule);
-    return hr;
-}
 
 TestPushSource::Options Source(CMediaType type, std::vector<Bytes> payloads, unsigned nSeed)
 {
@@ -64,6 +51,7 @@ protected:
                                    IID_PPV_ARGS(&m_graph)),
                   S_OK);
         ASSERT_EQ(m_graph.As(&m_control), S_OK);
+        ASSERT_EQ(m_graph.As(&m_events), S_OK);
         ASSERT_EQ(CoCreateInstance(CLSID_Zentrax, nullptr, CLSCTX_INPROC_SERVER,
                                    IID_PPV_ARGS(&m_zentrax)),
                   S_OK);
@@ -77,6 +65,7 @@ protected:
         if (m_control)
             m_control->Stop();
         m_control.Reset();
+        m_events.Reset();
         m_graph.Reset();
         m_zentrax.Reset();
         m_muxer.Reset();
@@ -88,12 +77,12 @@ protected:
     }
 
     // Builds the graph over the streams, cut into samples as a splitter would.
-    void Build(const Bytes& video, const Bytes& pcm)
+    void Build(const Bytes& video, const Bytes& pcm, TestSink::Options sink = {})
     {
         HRESULT hr = S_OK;
         m_video = new TestPushSource(Source(Mpeg2VideoType(), Chunks(video, 8192), 1), &hr);
         m_audio = new TestPushSource(Source(PcmType(), Chunks(pcm, 19200), 2), &hr);
-        m_sink = new TestSink(TestSink::Options{}, &hr);
+        m_sink = new TestSink(sink, &hr);
         ASSERT_EQ(hr, S_OK);
         ASSERT_EQ(m_graph->AddFilter(m_video.Get(), L"Video Source"), S_OK);
         ASSERT_EQ(m_graph->AddFilter(m_audio.Get(), L"Audio Source"), S_OK);
@@ -135,6 +124,7 @@ protected:
     bool m_bComInitialised = false;
     ComPtr<IGraphBuilder> m_graph;
     ComPtr<IMediaControl> m_control;
+    ComPtr<IMediaEventEx> m_events;
     ComPtr<IBaseFilter> m_zentrax;
     ComPtr<IBaseFilter> m_muxer;
     ComPtr<TestPushSource> m_video;
@@ -163,6 +153,30 @@ TEST_F(ConversionGraph, C3StreamOfAnMpeg2StreamAndItsPcmPassesTheCheck)
     const std::string strFile = m_media.Write("converted.c3s", received.bytes).string();
     const std::string strCheck = std::string(C3INFO_PATH) + " --check --quiet " + strFile;
     EXPECT_EQ(std::system(strCheck.c_str()), 0) << strCheck;
+}
+
+// A sink that fails as a writer on a full disk does: the failure goes back through the muxer
+// and the filter to both sources, whose deliveries end with it, and the graph hears of it
+// once, with no completion.
+TEST_F(ConversionGraph, FailedWriteEndsBothSourcesWithItsResultAndOneEvent)
+{
+    const HRESULT hrDiskFull = MakeHResult(0x80070070);
+    ASSERT_NO_FATAL_FAILURE(Build(m_media.Mpeg2Video("30000/1001", 240), m_media.Pcm(8.0),
+                                  {.nSamplesBeforeFailure = 0, .hrFailure = hrDiskFull}));
+    ASSERT_NO_FATAL_FAILURE(Start());
+    m_video->Join();
+    m_audio->Join();
+    EXPECT_EQ(m_video->Results().back(), hrDiskFull);
+    EXPECT_EQ(m_audio->Results().back(), hrDiskFull);
+
+    LONG code = 0;
+    LONG_PTR param1 = 0;
+    LONG_PTR param2 = 0;
+    ASSERT_EQ(m_events->GetEvent(&code, &param1, &param2, 0), S_OK);
+    EXPECT_EQ(code, EC_ERRORABORT);
+    EXPECT_EQ(param1, hrDiskFull);
+    EXPECT_TRUE(SUCCEEDED(m_control->Stop()));
+    EXPECT_NE(m_events->GetEvent(&code, &param1, &param2, 0), S_OK) << "another event " << code;
 }
 
 TEST_F(ConversionGraph, StopWhileStreamingReturnsAndTheGraphRunsAgain)

@@ -185,5 +185,55 @@ TEST_P(RoundTripTest, EveryByteComesBackAtEveryOffset)
     }
 }
 
+// Segments of 8 KiB on a disk whose files cannot grow past 7000 bytes: samples of 3000
+// bytes fill two segments, then the third fills up in the middle of a sample of 2500. In
+// pack-aligned mode the samples that begin with a pack header start the segments.
+TEST_P(RoundTripTest, DiskThatFillsUpEndsTheRecordingWithOneErrorAndKeepsWholeSamples)
+{
+    const std::vector<std::size_t> sizes{3000, 3000, 3000, 3000, 2500, 2500, 2500, 2500};
+    std::vector<std::uint8_t> stream;
+    for (std::size_t i = 0; i < sizes.size(); ++i)
+    {
+        const std::size_t at = stream.size();
+        for (std::size_t k = 0; k < sizes[i]; ++k)
+            stream.push_back(static_cast<std::uint8_t>((at + k) % 255 + 1));
+        if (i % 2 == 0 && i < 6)
+            std::copy_n("\x00\x00\x01\xBA", 4, stream.begin() + static_cast<std::ptrdiff_t>(at));
+    }
+    ComPtr<IMultiFileWriterControl> settings;
+    ComPtr<IFileSinkFilter> sink;
+    ASSERT_EQ(writer->QueryInterface(IID_PPV_ARGS(&settings)), S_OK);
+    ASSERT_EQ(writer->QueryInterface(IID_PPV_ARGS(&sink)), S_OK);
+    settings->SetSegmentSizeKB(8);
+    if (GetParam())
+        settings->EnablePackAlignedCut();
+    ASSERT_EQ(sink->SetFileName(Utf8ToWide(dir / "take.mpg").c_str(), nullptr), S_OK);
+
+    const HRESULT hrFileTooLarge = MakeHResult(0x800700DF);
+    {
+        const CFileSizeLimit limit(7000);
+        ASSERT_EQ(control->Run(), S_OK);
+        source->StartStreaming(stream, sizes);
+        LONG code = 0;
+        LONG_PTR param1 = 0, param2 = 0;
+        ASSERT_EQ(events->GetEvent(&code, &param1, &param2, 10000), S_OK);
+        EXPECT_EQ(code, EC_ERRORABORT);
+        EXPECT_EQ(param1, hrFileTooLarge);
+        EXPECT_EQ(source->FinishStreaming(), hrFileTooLarge);
+        source->m_Pin.DeliverEndOfStream(); // the stream cut short never completes
+        ASSERT_EQ(control->Stop(), S_OK);
+    }
+    LONG code = 0;
+    LONG_PTR param1 = 0, param2 = 0;
+    while (events->GetEvent(&code, &param1, &param2, 0) == S_OK)
+        ADD_FAILURE() << "a second event: " << code;
+
+    const std::vector<std::pair<std::string, std::uint64_t>> expected{
+        {"take.mpg", 6000}, {"take_1.mpg", 6000}, {"take_2.mpg", 5000}};
+    EXPECT_EQ(ReadListEntries(dir / "take.kvx"), expected);
+    EXPECT_EQ(ReadListedSegments(dir / "take.kvx"),
+              std::vector<std::uint8_t>(stream.begin(), stream.begin() + 17000));
+}
+
 INSTANTIATE_TEST_SUITE_P(BothCuttingModes, RoundTripTest, ::testing::Bool(),
                          [](const auto& info) { return info.param ? "PackAligned" : "Plain"; });

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
@@ -11,6 +12,8 @@
 #include <string>
 #include <utility>
 #include <vector>
+
+#include <sys/resource.h>
 
 // A fresh directory under the system's temporary directory, removed with its contents.
 class CTempDirectory
@@ -37,6 +40,32 @@ public:
 
 private:
     std::filesystem::path m_path;
+};
+
+// While it lives, no file of the process may grow past cbLimit bytes, as on a disk that
+// fills up: a write that would is cut short, and the next one fails with EFBIG instead of
+// raising SIGXFSZ.
+class CFileSizeLimit
+{
+public:
+    explicit CFileSizeLimit(rlim_t cbLimit) : m_previousHandler(std::signal(SIGXFSZ, SIG_IGN))
+    {
+        ::getrlimit(RLIMIT_FSIZE, &m_previous);
+        rlimit limit = m_previous;
+        limit.rlim_cur = cbLimit;
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~CFileSizeLimit()
+    {
+        ::setrlimit(RLIMIT_FSIZE, &m_previous);
+        std::signal(SIGXFSZ, m_previousHandler);
+    }
+    CFileSizeLimit(const CFileSizeLimit&) = delete;
+    CFileSizeLimit& operator=(const CFileSizeLimit&) = delete;
+
+private:
+    void (*const m_previousHandler)(int);
+    rlimit m_previous{};
 };
 
 inline std::vector<std::uint8_t> ReadWholeFile(const std::string& path)

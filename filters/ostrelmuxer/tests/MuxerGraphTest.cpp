@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace
 {
 constexpr LONG kOutputBuffer = 614400;
@@ -270,5 +272,46 @@ TEST(MuxerTurns, RacingInputsKeepTheTurnOrder)
         const TestSink::Received received = RunToEnd(std::move(setup));
         ExpectInterleaved(received.bytes, input);
     }
+}
+
+// Both results as the sources saw them: S_OK up to the failure, then the failure for every
+// later sample.
+void ExpectRefusedFromTheFailureOn(const std::vector<HRESULT>& results, HRESULT hrFailure)
+{
+    const auto firstRefusal =
+        std::find_if(results.begin(), results.end(), [](HRESULT hr) { return hr != S_OK; });
+    ASSERT_NE(firstRefusal, results.end());
+    EXPECT_TRUE(
+        std::all_of(firstRefusal, results.end(), [&](HRESULT hr) { return hr == hrFailure; }));
+}
+
+// The sink fails its second sample, as a writer on a full disk does. The sources go on
+// offering everything, without end of stream: each offer is refused with the failure at
+// once, also on the input whose turn never comes again (the sources' threads end), and
+// nothing more is delivered. The next run streams again.
+TEST_P(MuxerInterleaving, FailedDeliveryEndsTheStreamOnBothInputsUntilTheNextRun)
+{
+    const HRESULT hrDiskFull = MakeHResult(0x80070070);
+    MuxerTestGraph::Setup setup;
+    setup.input = MakeMuxInput(150, 9000, GetParam().nAudioPerVideo);
+    setup.sink.bReceiveCanBlock = GetParam().bSinkCanBlock;
+    setup.sink.nSamplesBeforeFailure = 1;
+    setup.sink.hrFailure = hrDiskFull;
+    setup.bStopOnRefusal = false;
+    setup.bVideoEndOfStream = false;
+    setup.bAudioEndOfStream = false;
+    MuxerTestGraph graph(std::move(setup));
+    ASSERT_EQ(graph.Run(), S_OK);
+    graph.JoinSources();
+    ExpectRefusedFromTheFailureOn(graph.Video()->Results(), hrDiskFull);
+    ExpectRefusedFromTheFailureOn(graph.Audio()->Results(), hrDiskFull);
+    EXPECT_EQ(graph.Sink()->Snapshot().nRefused, 1);
+    EXPECT_EQ(graph.Sink()->Snapshot().sampleLengths.size(), 1u);
+
+    graph.Stop();
+    ASSERT_EQ(graph.Run(), S_OK);
+    graph.JoinSources();
+    EXPECT_EQ(graph.Sink()->Snapshot().nRefused, 2);
+    graph.Stop();
 }
 } // namespace

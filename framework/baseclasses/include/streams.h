@@ -29,6 +29,7 @@
 #include "PosPassThru.h"
 #include "QueuedOutputPin.h"
 #include "RenderedInputPin.h"
+#include "StreamFailure.h"
 #include "Unknown.h"
 
 #include <dshow/dshow.h>

@@ -28,13 +28,9 @@ REFERENCE_TIME PcmSampleWriter::TimeOfFrame(LONGLONG nFrame) const
 HRESULT PcmSampleWriter::Write(std::span<const BYTE> bytes)
 {
     m_bAnchored = true; // a run without any input time starts at 0
-    while (!bytes.empty())
-    {
-        const HRESULT hr = DeliverOne(bytes);
-        if (hr != S_OK)
-            return hr;
-    }
-    return S_OK;
+    while (!bytes.empty() && m_Failure.Result() == S_OK)
+        DeliverOne(bytes);
+    return m_Failure.Result();
 }
 
 HRESULT PcmSampleWriter::DeliverOne(std::span<const BYTE>& bytes)
@@ -42,7 +38,7 @@ HRESULT PcmSampleWriter::DeliverOne(std::span<const BYTE>& bytes)
     IMediaSample* pSample = nullptr;
     HRESULT hr = m_pPin->GetDeliveryBuffer(&pSample, nullptr, nullptr, 0);
     if (FAILED(hr))
-        return hr;
+        return m_Failure.FromOwnWork(hr);
     BYTE* pBuffer = nullptr;
     pSample->GetPointer(&pBuffer);
     const size_t cbBlock = size_t(m_Format.BlockAlign());
@@ -51,7 +47,7 @@ HRESULT PcmSampleWriter::DeliverOne(std::span<const BYTE>& bytes)
     if (cbCopy == 0)
     {
         pSample->Release();
-        return VFW_E_BUFFER_OVERFLOW; // an output buffer smaller than one sample frame
+        return m_Failure.FromOwnWork(VFW_E_BUFFER_OVERFLOW); // smaller than one sample frame
     }
     std::memcpy(pBuffer, bytes.data(), cbCopy);
     pSample->SetActualDataLength(LONG(cbCopy));
@@ -66,7 +62,7 @@ HRESULT PcmSampleWriter::DeliverOne(std::span<const BYTE>& bytes)
     m_nFramesWritten += nFrames;
     bytes = bytes.subspan(cbCopy);
 
-    hr = m_pPin->Deliver(pSample);
+    hr = m_Failure.FromDelivery(m_pPin->Deliver(pSample));
     pSample->Release();
     return hr;
 }

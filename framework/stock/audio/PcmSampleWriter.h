@@ -5,6 +5,9 @@
 // anchor time (the first time the input gave, else 0) and each later one where
 // the previous one ended, so times never drift from the sample count. Samples
 // hold whole sample frames; nothing is kept between calls to Write.
+//
+// A refused delivery or a buffer that cannot be had ends the filter's stream
+// (failure); once it has ended, Write delivers nothing.
 
 #include "PcmFormat.h"
 
@@ -15,7 +18,10 @@
 class PcmSampleWriter
 {
 public:
-    explicit PcmSampleWriter(CBaseOutputPin* pPin) : m_pPin(pPin) {}
+    PcmSampleWriter(CBaseOutputPin* pPin, CStreamFailure& failure)
+        : m_pPin(pPin), m_Failure(failure)
+    {
+    }
 
     void SetFormat(const PcmFormat& format) { m_Format = format; }
     // A new run: the next sample is a discontinuity and waits for an anchor time.
@@ -23,8 +29,8 @@ public:
     // Takes tStart as the time of the next byte when the run has no anchor yet.
     void AnchorTime(REFERENCE_TIME tStart);
 
-    // Delivers the bytes (a whole number of sample frames); the first failing
-    // delivery result ends the call.
+    // Delivers the bytes (a whole number of sample frames); S_OK, or the result
+    // that ended the stream.
     HRESULT Write(std::span<const BYTE> bytes);
 
 private:
@@ -32,6 +38,7 @@ private:
     REFERENCE_TIME TimeOfFrame(LONGLONG nFrame) const;
 
     CBaseOutputPin* const m_pPin;
+    CStreamFailure& m_Failure;
     PcmFormat m_Format;
     bool m_bAnchored = false;
     bool m_bDiscontinuity = true;

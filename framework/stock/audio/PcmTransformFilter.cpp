@@ -13,7 +13,8 @@ CPcmTransformFilter::CPcmTransformFilter(LPCTSTR pName, LPUNKNOWN pUnk, REFCLSID
                                          HRESULT* phr, LONG cbOutputBuffer)
     : CBaseFilter(pName, pUnk, &m_csFilter, clsid),
       m_InputPin(this, this, &m_OutputPin, &m_csFilter, phr, L"Input"),
-      m_OutputPin(this, this, &m_InputPin, &m_csFilter, phr, L"Output"), m_Writer(&m_OutputPin),
+      m_OutputPin(this, this, &m_InputPin, &m_csFilter, phr, L"Output"),
+      m_Writer(&m_OutputPin, m_Failure),
       m_cbOutputBuffer(cbOutputBuffer)
 {
 }
@@ -62,6 +63,7 @@ HRESULT CPcmTransformFilter::Pause()
             return hr;
         m_Writer.SetFormat(out);
         m_Writer.Restart();
+        m_Failure.Reset();
         m_bStreaming = true;
     }
     return CBaseFilter::Pause();
@@ -84,6 +86,8 @@ HRESULT CPcmTransformFilter::ReceiveSample(IMediaSample* pSample,
     CAutoLock receiveLock(&m_csReceive);
     if (!m_bStreaming)
         return S_FALSE; // the output is not connected: nothing to do with the data
+    if (m_Failure.Result() != S_OK)
+        return m_Failure.Result();
     const bool bDiscontinuity = (props.dwSampleFlags & AM_SAMPLE_DATADISCONTINUITY) != 0;
     if (props.dwSampleFlags & AM_SAMPLE_TIMEVALID)
         m_Writer.AnchorTime(props.tStart);
@@ -107,6 +111,12 @@ void CPcmTransformFilter::FlushInput()
     if (m_bStreaming)
         ResetState();
     m_Writer.Restart();
+}
+
+void CPcmTransformFilter::EndFlush()
+{
+    FlushInput();
+    m_Failure.Reset();
 }
 
 HRESULT CPcmTransformFilter::DecideOutputBuffers(IMemAllocator* pAlloc,

@@ -5,7 +5,10 @@
 //
 // Samples are transformed on the upstream thread, under the receive lock, and the
 // PCM they yield is delivered before Receive returns (PcmSampleWriter). End of
-// stream first drains what the transform still holds. Stop makes the pins
+// stream first drains what the transform still holds. A refused delivery, or an
+// output buffer that cannot be had (reported to the graph), ends the stream:
+// later samples are refused with it until the filter leaves Stopped or a flush
+// ends. Stop makes the pins
 // inactive first (which releases a thread waiting for an output buffer), then
 // takes the receive lock and ends streaming, so a transform never runs on a
 // stopped filter.
@@ -35,6 +38,8 @@ public:
     HRESULT ReceiveSample(IMediaSample* pSample, const AM_SAMPLE2_PROPERTIES& props) override;
     HRESULT EndOfInput() override;
     void FlushInput() override;
+    // A flush ended: the buffered input is forgotten and the stream goes on again.
+    void EndFlush() override;
 
     CTransformInputPin* InputPin() { return &m_InputPin; }
     CTransformOutputPin* OutputPin() { return &m_OutputPin; }
@@ -63,6 +68,7 @@ protected:
 private:
     CTransformInputPin m_InputPin;
     CTransformOutputPin m_OutputPin;
+    CStreamFailure m_Failure{this};
     PcmSampleWriter m_Writer;
     const LONG m_cbOutputBuffer;
     bool m_bStreaming = false; // guarded by m_csReceive

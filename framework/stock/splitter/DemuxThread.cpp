@@ -46,6 +46,12 @@ void DemuxThread::Run()
     bool bEnded = false;
     while (!m_bStop)
     {
+        // Once no output takes packets any more, the rest of the source is not read.
+        if (NoRouteTakesPackets())
+        {
+            bEnded = true;
+            break;
+        }
         const int err = m_pDemuxer->ReadPacket(pPacket);
         if (err < 0)
         {
@@ -73,6 +79,16 @@ const DemuxThread::Route* DemuxThread::RouteOf(int nStreamIndex) const
             return &m_Routes[i];
     }
     return nullptr;
+}
+
+bool DemuxThread::NoRouteTakesPackets() const
+{
+    for (size_t i = 0; i < m_cRoutes; ++i)
+    {
+        if (!m_Routes[i].pQueue->IsDiscarding())
+            return false;
+    }
+    return true;
 }
 
 void DemuxThread::EndAllQueues()
@@ -130,6 +146,7 @@ bool DemuxThread::PutWaiting(const Route& route, const PacketInfo& info, const B
         switch (route.pQueue->Put(info, pData, cbData, kWaitSlice))
         {
         case PacketQueue::PutResult::Stored:
+        case PacketQueue::PutResult::Discarded:
             return true;
         case PacketQueue::PutResult::Closed:
             return false;

@@ -2,8 +2,9 @@
 
 // The splitter's demultiplexing thread: reads the source's packets from the
 // start and copies each into the queue of the output that carries its stream,
-// then marks every queue ended. Packets of streams whose output is not connected
-// are dropped.
+// then marks every queue ended. Packets of streams whose output is not connected,
+// or takes no more (its queue discards), are dropped; once no output takes any,
+// reading stops and every queue is marked ended.
 //
 // A full queue makes the thread wait, which is how a slow output holds the
 // source back. When it waits on a full queue while every other output is idle
@@ -53,6 +54,7 @@ private:
     bool Store(const Route& route, const AVPacket& packet);
     bool PutWaiting(const Route& route, const PacketInfo& info, const BYTE* pData, size_t cbData);
     bool OtherOutputsStarving(const Route& route) const;
+    bool NoRouteTakesPackets() const;
     const Route* RouteOf(int nStreamIndex) const;
     void EndAllQueues();
 

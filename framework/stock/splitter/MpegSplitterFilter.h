@@ -45,9 +45,8 @@ public:
     HRESULT OpenSource(IAsyncReader* pReader);
     void CloseSource();
 
-    // Outputs: their IMediaSeeking, and a failure of the stream to report.
+    // The outputs' IMediaSeeking.
     HRESULT QuerySeeking(void** ppv);
-    void ReportStreamError(HRESULT hr);
 
     // Positions for CSplitterSeeking.
     REFERENCE_TIME Duration() const { return m_Demuxer.Duration(); }
@@ -63,6 +62,8 @@ private:
     HRESULT CreateOutputs();
     void StartDemuxing();
     void StopOutputs();
+    // A failure of reading the source, reported by the demultiplexing thread.
+    void ReportStreamError(HRESULT hr);
 
     CCritSec m_csFilter;
     ProgramStreamDemuxer m_Demuxer;

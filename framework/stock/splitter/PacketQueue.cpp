@@ -39,7 +39,7 @@ bool PacketQueue::Allocate(size_t cbCapacity)
         m_cbCapacity = m_pRing ? cbCapacity : 0;
     }
     m_cbWritten = m_cbRead = 0;
-    m_bEnded = m_bClosed = m_bConsumerWaiting = false;
+    m_bEnded = m_bClosed = m_bDiscarding = m_bConsumerWaiting = false;
     return m_pRing != nullptr;
 }
 
@@ -66,11 +66,15 @@ PacketQueue::PutResult PacketQueue::Put(const PacketInfo& info, const BYTE* pDat
     auto offset = [this] { return size_t(m_cbWritten % m_cbCapacity); };
     auto cbPadding = [&]
     { return offset() + cbRecord > m_cbCapacity ? m_cbCapacity - offset() : 0; };
-    const bool bRoom = m_cvRoom.wait_for(
-        lock, maxWait,
-        [&] { return m_bClosed || Used() + cbPadding() + cbRecord <= m_cbCapacity; });
+    const bool bRoom = m_cvRoom.wait_for(lock, maxWait,
+                                         [&] {
+                                             return m_bClosed || m_bDiscarding ||
+                                                    Used() + cbPadding() + cbRecord <= m_cbCapacity;
+                                         });
     if (m_bClosed)
         return PutResult::Closed;
+    if (m_bDiscarding)
+        return PutResult::Discarded;
     if (!bRoom)
         return PutResult::TimedOut;
 
@@ -103,6 +107,22 @@ void PacketQueue::EndOfStream()
     m_cvData.notify_all();
 }
 
+void PacketQueue::Discard()
+{
+    {
+        std::lock_guard lock(m_mutex);
+        m_bDiscarding = true;
+        m_cbRead = m_cbWritten;
+    }
+    m_cvRoom.notify_all();
+}
+
+bool PacketQueue::IsDiscarding() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_bDiscarding;
+}
+
 void PacketQueue::Close()
 {
     {
@@ -117,7 +137,7 @@ void PacketQueue::Reset()
 {
     std::lock_guard lock(m_mutex);
     m_cbWritten = m_cbRead = 0;
-    m_bEnded = m_bClosed = m_bConsumerWaiting = false;
+    m_bEnded = m_bClosed = m_bDiscarding = m_bConsumerWaiting = false;
 }
 
 size_t PacketQueue::ReadOffset() const
@@ -171,7 +191,7 @@ bool PacketQueue::IsClosed() const
 bool PacketQueue::IsConsumerStarving() const
 {
     std::lock_guard lock(m_mutex);
-    return m_bConsumerWaiting && !m_bEnded && !m_bClosed;
+    return m_bConsumerWaiting && !m_bEnded && !m_bClosed && !m_bDiscarding;
 }
 
 uint64_t PacketQueue::BytesConsumed() const

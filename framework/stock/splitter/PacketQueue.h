@@ -8,8 +8,10 @@
 //
 // The producer waits while the ring is full, the consumer while it is empty.
 // EndOfStream lets the consumer drain what is left; Close ends both sides at
-// once (streaming stops). The queue also tells whether its consumer is waiting
-// for data, which the producer uses to recognise a stall.
+// once (streaming stops); Discard, from a consumer that takes no more, empties
+// the ring and makes the producer's Put drop its packets at once, so a queue
+// nobody drains never holds the producer back. The queue also tells whether its
+// consumer is waiting for data, which the producer uses to recognise a stall.
 
 #include <com/Types.h>
 
@@ -35,7 +37,8 @@ public:
     enum class PutResult
     {
         Stored,
-        TimedOut, // no room within the wait
+        TimedOut,  // no room within the wait
+        Discarded, // the consumer takes no more: the packet is dropped
         Closed,
     };
 
@@ -57,6 +60,10 @@ public:
                   std::chrono::milliseconds maxWait);
     void EndOfStream();
 
+    // Consumer: takes no more packets; Front then waits only for the end.
+    void Discard();
+    bool IsDiscarding() const;
+
     // Ends streaming on both sides; Reset makes the queue usable again.
     void Close();
     void Reset();
@@ -68,7 +75,7 @@ public:
     void Pop();
 
     bool IsClosed() const;
-    // True while the consumer waits on an empty, not yet ended queue.
+    // True while the consumer waits for data on an empty, not yet ended queue.
     bool IsConsumerStarving() const;
     // Bytes the consumer has popped so far (padding included); grows while it drains.
     uint64_t BytesConsumed() const;
@@ -90,5 +97,6 @@ private:
     uint64_t m_cbRead = 0;    // ring bytes ever popped
     bool m_bEnded = false;
     bool m_bClosed = false;
+    bool m_bDiscarding = false;
     bool m_bConsumerWaiting = false;
 };

@@ -10,7 +10,7 @@ CSplitterOutputPin::CSplitterOutputPin(CMpegSplitterFilter* pSplitter, CCritSec*
                                        HRESULT* phr, LPCWSTR pName, const CMediaType& mtOffered,
                                        const Buffering& buffering)
     : CBaseOutputPin(NAME("Splitter output"), pSplitter, pLock, phr, pName), m_pSplitter(pSplitter),
-      m_mtOffered(mtOffered, phr), m_Buffering(buffering)
+      m_mtOffered(mtOffered, phr), m_Buffering(buffering), m_Failure(pSplitter)
 {
 }
 
@@ -63,6 +63,7 @@ HRESULT CSplitterOutputPin::Active()
     m_rtDelivered = 0;
     m_bEnded = false;
     m_bDiscontinuity = true;
+    m_Failure.Reset();
     m_Thread = std::thread([this] { DeliveryLoop(); });
     return S_OK;
 }
@@ -80,38 +81,36 @@ HRESULT CSplitterOutputPin::Inactive()
 
 void CSplitterOutputPin::DeliveryLoop()
 {
-    bool bAccepting = true;
     PacketInfo info;
     const BYTE* pData = nullptr;
     size_t cbData = 0;
-    while (m_Queue.Front(&info, &pData, &cbData))
+    while (m_Failure.Result() == S_OK && m_Queue.Front(&info, &pData, &cbData))
     {
-        if (bAccepting)
-        {
-            const HRESULT hr = DeliverPacket(info, pData, cbData);
-            if (hr != S_OK)
-            {
-                bAccepting = false;
-                ReportRefusal(hr);
-            }
-        }
+        DeliverPacket(info, pData, cbData);
         m_Queue.Pop();
     }
+    if (m_Failure.Result() != S_OK)
+        m_Queue.Discard();
+    if (m_Failure.Result() == S_FALSE)
+        m_Queue.Front(&info, &pData, &cbData); // waits for the end of the source
     // The position counts this output as done once it has delivered everything.
     m_bEnded = true;
-    if (!m_Queue.IsClosed())
+    if (SUCCEEDED(m_Failure.Result()) && !m_Queue.IsClosed())
         DeliverEndOfStream();
 }
 
-HRESULT CSplitterOutputPin::DeliverPacket(const PacketInfo& info, const BYTE* pData, size_t cbData)
+void CSplitterOutputPin::DeliverPacket(const PacketInfo& info, const BYTE* pData, size_t cbData)
 {
     bool bFirst = true;
     while (cbData > 0)
     {
         IMediaSample* pSample = nullptr;
-        HRESULT hr = GetDeliveryBuffer(&pSample, nullptr, nullptr, 0);
+        const HRESULT hr = GetDeliveryBuffer(&pSample, nullptr, nullptr, 0);
         if (FAILED(hr))
-            return hr;
+        {
+            m_Failure.FromOwnWork(hr);
+            return;
+        }
         BYTE* pBuffer = nullptr;
         pSample->GetPointer(&pBuffer);
         const size_t cbCopy = std::min(cbData, size_t(pSample->GetSize()));
@@ -129,18 +128,9 @@ HRESULT CSplitterOutputPin::DeliverPacket(const PacketInfo& info, const BYTE* pD
         bFirst = false;
         pData += cbCopy;
         cbData -= cbCopy;
-        hr = Deliver(pSample);
+        const HRESULT hrDelivery = m_Failure.FromDelivery(Deliver(pSample));
         pSample->Release();
-        if (hr != S_OK)
-            return hr;
+        if (hrDelivery != S_OK)
+            return;
     }
-    return S_OK;
-}
-
-void CSplitterOutputPin::ReportRefusal(HRESULT hr)
-{
-    const bool bStopping =
-        hr == S_FALSE || hr == VFW_E_WRONG_STATE || hr == VFW_E_NOT_COMMITTED || m_Queue.IsClosed();
-    if (!bStopping)
-        m_pSplitter->ReportStreamError(hr);
 }

@@ -7,8 +7,11 @@
 // (a packet bigger than a sample spans several; the first carries the time) and
 // delivers them; once the queue has ended it delivers end of stream.
 //
-// If the downstream pin refuses a sample the rest of the stream is dropped (and a
-// real failure reported), so the other output is never held back by this one.
+// If the downstream pin refuses a sample, this output takes no more packets (its
+// queue discards them), so the other output is never held back by this one. After
+// S_FALSE ("send no more") end of stream still follows once the source has been
+// read; after a failure, which the filter where it began has reported, nothing
+// more is delivered. An output buffer that cannot be had is reported here.
 
 #include "PacketQueue.h"
 
@@ -49,14 +52,14 @@ public:
 
 private:
     void DeliveryLoop();
-    HRESULT DeliverPacket(const PacketInfo& info, const BYTE* pData, size_t cbData);
-    // Reports a refusal that is not just the downstream filter stopping.
-    void ReportRefusal(HRESULT hr);
+    // Delivers one packet in as many samples as it takes, until a refusal (m_Failure).
+    void DeliverPacket(const PacketInfo& info, const BYTE* pData, size_t cbData);
 
     CMpegSplitterFilter* const m_pSplitter;
     const CMediaType m_mtOffered;
     const Buffering m_Buffering;
     PacketQueue m_Queue;
+    CStreamFailure m_Failure;
     std::thread m_Thread;
     std::atomic<REFERENCE_TIME> m_rtDelivered{0};
     std::atomic<bool> m_bEnded{false};

@@ -92,7 +92,7 @@ HRESULT CInfTeeFilter::CheckOutputsAccept(const CMediaType* pmt)
 HRESULT CInfTeeFilter::DeliverToOutputs(IMediaSample* pSample)
 {
     return ForEachConnectedOutput([pSample](CTeeOutputPin* pPin)
-                                  { return pPin->Deliver(pSample); });
+                                  { return pPin->DeliverSample(pSample); });
 }
 
 HRESULT CInfTeeFilter::DeliverEndOfStream()

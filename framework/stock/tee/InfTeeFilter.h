@@ -37,7 +37,8 @@ public:
 
     // Passes a sample, or a stream call, to every connected output. The sample
     // result is S_OK when some output took the sample (or none is connected),
-    // else the last output's answer.
+    // else the last output's answer: once every output has refused the stream,
+    // the refusal goes upstream and ends the delivery there.
     HRESULT DeliverToOutputs(IMediaSample* pSample);
     HRESULT DeliverEndOfStream();
     HRESULT DeliverBeginFlush();

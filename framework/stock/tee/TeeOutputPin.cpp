@@ -5,8 +5,27 @@
 
 CTeeOutputPin::CTeeOutputPin(CInfTeeFilter* pTee, CCritSec* pLock, HRESULT* phr, LPCWSTR pName)
     : CBaseOutputPin(NAME("Tee output"), pTee, pLock, phr, pName), m_pTee(pTee),
-      m_Seeking(GetOwner(), pTee->InputPin())
+      m_Seeking(GetOwner(), pTee->InputPin()), m_Refusal(pTee)
 {
+}
+
+HRESULT CTeeOutputPin::Active()
+{
+    m_Refusal.Reset();
+    return S_OK;
+}
+
+HRESULT CTeeOutputPin::DeliverEndFlush()
+{
+    const HRESULT hr = CBaseOutputPin::DeliverEndFlush();
+    m_Refusal.Reset();
+    return hr;
+}
+
+HRESULT CTeeOutputPin::DeliverSample(IMediaSample* pSample)
+{
+    const HRESULT hr = m_Refusal.Result();
+    return hr != S_OK ? hr : m_Refusal.FromDelivery(Deliver(pSample));
 }
 
 HRESULT CTeeOutputPin::NonDelegatingQueryInterface(REFIID riid, void** ppv)

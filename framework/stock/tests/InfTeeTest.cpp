@@ -104,3 +104,28 @@ TEST(InfTee, EveryOutputGetsTheSameSampleReadOnly)
     EXPECT_TRUE(g.pSink2->HasEnded());
     g.StopAll();
 }
+
+// An output whose peer refuses the stream gets no more samples while the other goes on; once
+// both have refused, the refusal goes upstream.
+TEST(InfTee, RefusedOutputsAreSkippedAndTheLastRefusalGoesUpstream)
+{
+    TeeGraph g;
+    ASSERT_EQ(S_OK, ConnectPins(g.pSource->Pin(), g.pTee->InputPin()));
+    ASSERT_EQ(S_OK, ConnectPins(g.pTee->OutputPin(0), g.pSink1->Pin()));
+    ASSERT_EQ(S_OK, ConnectPins(g.pTee->OutputPin(1), g.pSink2->Pin()));
+    const HRESULT hrDiskFull = HRESULT_FROM_WIN32(ERROR_DISK_FULL);
+    g.pSink1->FailAfter(1, hrDiskFull);
+    g.pSink2->FailAfter(3, hrDiskFull);
+    g.PauseAll();
+
+    const uint8_t bytes[] = {1, 2, 3};
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(S_OK, g.pSource->Push(bytes, sizeof bytes)) << i;
+    EXPECT_EQ(hrDiskFull, g.pSource->Push(bytes, sizeof bytes));
+    EXPECT_EQ(hrDiskFull, g.pSource->Push(bytes, sizeof bytes));
+    EXPECT_EQ(1u, g.pSink1->Samples().size());
+    EXPECT_EQ(3u, g.pSink2->Samples().size());
+    EXPECT_EQ(0, g.pSink1->OfferedAfterFailure());
+    EXPECT_EQ(0, g.pSink2->OfferedAfterFailure());
+    g.StopAll();
+}

@@ -100,3 +100,32 @@ TEST(PacketQueue, CloseReleasesAWaitingConsumerAndProducer)
     consumer.join();
     producer.join();
 }
+
+// A consumer that takes no more: the producer waiting on its full ring goes on at once, and
+// every later packet is dropped without a wait; the consumer still hears the end.
+TEST(PacketQueue, DiscardReleasesTheProducerAndDropsTheRest)
+{
+    PacketQueue queue;
+    ASSERT_TRUE(queue.Allocate(4096));
+    const auto bytes = Pattern(queue.MaxPayload(), 3);
+    while (queue.Put({}, bytes.data(), bytes.size(), 0ms) == PacketQueue::PutResult::Stored)
+    {
+    }
+    std::thread producer(
+        [&]
+        {
+            EXPECT_EQ(PacketQueue::PutResult::Discarded,
+                      queue.Put({}, bytes.data(), bytes.size(), std::chrono::hours(1)));
+            EXPECT_EQ(PacketQueue::PutResult::Discarded,
+                      queue.Put({}, bytes.data(), bytes.size(), std::chrono::hours(1)));
+            queue.EndOfStream();
+        });
+    std::this_thread::sleep_for(20ms); // the producer waits for room meanwhile
+    queue.Discard();
+    producer.join();
+    PacketInfo info;
+    const BYTE* pData = nullptr;
+    size_t cb = 0;
+    EXPECT_FALSE(queue.Front(&info, &pData, &cb));
+    EXPECT_FALSE(queue.IsConsumerStarving());
+}

@@ -38,6 +38,7 @@ MuxerTestGraph::MuxerTestGraph(Setup setup)
     video.nRounds = setup.nRounds;
     video.bPrebuilt = setup.bPrebuilt;
     video.bEndOfStream = setup.bVideoEndOfStream;
+    video.bStopOnRefusal = setup.bStopOnRefusal;
     m_pVideo = new TestPushSource(std::move(video), &hr);
 
     TestPushSource::Options audio;
@@ -48,6 +49,7 @@ MuxerTestGraph::MuxerTestGraph(Setup setup)
     audio.nRounds = setup.nRounds;
     audio.bPrebuilt = setup.bPrebuilt;
     audio.bEndOfStream = setup.bAudioEndOfStream;
+    audio.bStopOnRefusal = setup.bStopOnRefusal;
     m_pAudio = new TestPushSource(std::move(audio), &hr);
 
     if (setup.bConnectVideo && SUCCEEDED(hr))

@@ -22,6 +22,7 @@ public:
         bool bPrebuilt = false;
         bool bVideoEndOfStream = true;
         bool bAudioEndOfStream = true;
+        bool bStopOnRefusal = true; // sources stop delivering at the first result not S_OK
         TestSink::Options sink;
     };
 

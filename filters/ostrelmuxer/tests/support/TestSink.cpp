@@ -28,7 +28,9 @@ public:
 
     HRESULT Receive(IMediaSample* pSample) override
     {
-        const HRESULT hr = CBaseInputPin::Receive(pSample);
+        HRESULT hr = CBaseInputPin::Receive(pSample);
+        if (hr == S_OK)
+            hr = m_pSink->Refusal();
         if (hr == S_OK)
             m_pSink->Record(pSample);
         return hr;
@@ -82,6 +84,19 @@ IPin* TestSink::InputPin()
     return m_pPin;
 }
 
+HRESULT TestSink::Refusal()
+{
+    {
+        std::lock_guard lock(m_lock);
+        if (m_nAccepted < m_options.nSamplesBeforeFailure)
+            return S_OK;
+        if (m_received.nRefused++ > 0)
+            return m_options.hrFailure;
+    }
+    NotifyEvent(EC_ERRORABORT, m_options.hrFailure, 0);
+    return m_options.hrFailure;
+}
+
 void TestSink::Record(IMediaSample* pSample)
 {
     BYTE* pData = nullptr;
@@ -103,6 +118,7 @@ void TestSink::Record(IMediaSample* pSample)
         m_received.formatBytes.push_back(nFormatByte);
     }
     m_received.cbTotal += cbData;
+    ++m_nAccepted;
 }
 
 void TestSink::CountEndOfStream()

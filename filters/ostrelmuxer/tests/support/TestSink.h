@@ -16,6 +16,10 @@ public:
     {
         bool bReceiveCanBlock = false; // S_OK makes the muxer's output queue use a thread
         bool bKeepBytes = true;
+        // Past this many samples every one is refused with hrFailure, as a writer on a full
+        // disk refuses them; the first refusal is reported to the graph (EC_ERRORABORT).
+        std::size_t nSamplesBeforeFailure = SIZE_MAX;
+        HRESULT hrFailure = E_FAIL;
     };
 
     struct Received
@@ -25,6 +29,7 @@ public:
         std::vector<int> formatBytes; // format byte of each sample's type, -1 if none
         int64_t cbTotal = 0;
         int nEndOfStream = 0;
+        int nRefused = 0; // samples refused with Options::hrFailure
         int nBeginFlush = 0;
         int nEndFlush = 0;
     };
@@ -42,6 +47,8 @@ public:
 
 private:
     class Pin;
+    // The sample's refusal, or S_OK when it is kept.
+    HRESULT Refusal();
     void Record(IMediaSample* pSample);
     void CountEndOfStream();
     void CountFlush(bool bBegin);
@@ -52,4 +59,5 @@ private:
     mutable std::mutex m_lock;
     mutable std::condition_variable m_changed;
     Received m_received;
+    std::size_t m_nAccepted = 0;
 };

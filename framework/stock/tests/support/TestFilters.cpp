@@ -130,6 +130,8 @@ HRESULT CTestSink::CPin::Receive(IMediaSample* pSample)
     sample.bDiscontinuity = pSample->IsDiscontinuity() == S_OK;
     if (m_pSink->m_Gate)
         m_pSink->m_Gate(sample);
+    if (const HRESULT hrRefusal = m_pSink->Refusal(); FAILED(hrRefusal))
+        return hrRefusal;
     m_pSink->Record(sample);
     return S_OK;
 }
@@ -139,13 +141,45 @@ HRESULT CTestSink::CPin::EndOfStream()
     // The hook runs first: a test waiting for the end may then drop what it uses.
     if (m_pSink->m_EndOfStreamHook)
         m_pSink->m_EndOfStreamHook();
-    const HRESULT hr = CRenderedInputPin::EndOfStream();
+    const HRESULT hr =
+        m_pSink->HasRefused() ? m_pSink->m_hrFailure : CRenderedInputPin::EndOfStream();
     {
         std::lock_guard lock(m_pSink->m_mutex);
         m_pSink->m_bEnded = true;
     }
     m_pSink->m_cvEnded.notify_all();
     return hr;
+}
+
+void CTestSink::FailAfter(size_t nAccepted, HRESULT hr)
+{
+    m_nAccepted = nAccepted;
+    m_hrFailure = hr;
+}
+
+HRESULT CTestSink::Refusal()
+{
+    {
+        std::lock_guard lock(m_mutex);
+        if (m_Samples.size() < m_nAccepted)
+            return S_OK;
+        if (m_nRefused++ > 0)
+            return m_hrFailure;
+    }
+    NotifyEvent(EC_ERRORABORT, m_hrFailure, 0);
+    return m_hrFailure;
+}
+
+bool CTestSink::HasRefused()
+{
+    std::lock_guard lock(m_mutex);
+    return m_nRefused > 0;
+}
+
+int CTestSink::OfferedAfterFailure()
+{
+    std::lock_guard lock(m_mutex);
+    return std::max(m_nRefused - 1, 0);
 }
 
 void CTestSink::Record(const ReceivedSample& sample)

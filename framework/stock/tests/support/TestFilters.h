@@ -94,7 +94,8 @@ struct ReceivedSample
 
 // A rendering sink. It accepts the types its predicate accepts (any by default)
 // and keeps the bytes and the properties of every sample. A gate, when set, is
-// called before a sample is recorded and may block.
+// called before a sample is recorded and may block. It can also fail the way a
+// writer on a full disk does (FailAfter).
 class CTestSink : public CBaseFilter
 {
 public:
@@ -112,6 +113,12 @@ public:
     void SetGate(Gate gate) { m_Gate = std::move(gate); }
     // Called on the streaming thread when end of stream arrives.
     void SetEndOfStreamHook(std::function<void()> hook) { m_EndOfStreamHook = std::move(hook); }
+    // Once nAccepted samples are recorded, every later one is refused with hr: the first
+    // refusal is reported to the graph (EC_ERRORABORT), and the end of the stream no
+    // longer completes. Set before streaming.
+    void FailAfter(size_t nAccepted, HRESULT hr);
+    // Samples offered after the first refusal.
+    int OfferedAfterFailure();
 
     // Waits (up to a minute, so a broken graph fails instead of hanging the
     // suite) for end of stream; false if it did not come.
@@ -135,6 +142,9 @@ private:
     };
 
     void Record(const ReceivedSample& sample);
+    // The failure to answer with instead of recording, if any (counts the refusal).
+    HRESULT Refusal();
+    bool HasRefused();
 
     CCritSec m_csFilter;
     CPin m_Pin;
@@ -146,6 +156,9 @@ private:
     std::vector<uint8_t> m_Bytes;
     std::vector<ReceivedSample> m_Samples;
     bool m_bEnded = false;
+    size_t m_nAccepted = SIZE_MAX;
+    HRESULT m_hrFailure = S_OK;
+    int m_nRefused = 0;
 };
 
 // Connects two pins directly, as the graph does, without a graph.
