@@ -381,9 +381,10 @@ TEST_P(ConvertOntoAFullDisk, ReportsTheErrorAndKeepsWholePackets)
     EXPECT_TRUE(PassesCheck(target));
     EXPECT_TRUE(std::equal(kept.begin(), kept.end(), wholeBytes.begin()));
     const std::filesystem::path list = std::filesystem::path(target).replace_extension(".kvx");
+    const std::vector<uint8_t> listBytes = media::ReadFile(list.string());
     EXPECT_EQ("LMMP\r\n" + std::filesystem::path(target).filename().string() + ";" +
                   std::to_string(kept.size()) + "\r\n",
-              ReadText(list.string()));
+              std::string(listBytes.begin(), listBytes.end()));
     for (const std::string& path : {whole, target, list.string(), target + ".mnt"})
         std::filesystem::remove(path);
     std::filesystem::remove(std::filesystem::path(whole).replace_extension(".kvx"));
