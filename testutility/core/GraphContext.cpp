@@ -282,7 +282,7 @@ HRESULT GraphContext::ConnectFilters(IBaseFilter* pUpstream, IBaseFilter* pDowns
     HRESULT hr = pUpstream->EnumPins(&pEnum);
     if (FAILED(hr))
     {
-        m_Report.Diagnostic("Cannot Enumerate Upstream Filter's Pins");
+        m_Report.DebugOutput("Cannot Enumerate Upstream Filter's Pins");
         return hr;
     }
     ComPtr<IPin> pOutput;
@@ -292,7 +292,7 @@ HRESULT GraphContext::ConnectFilters(IBaseFilter* pUpstream, IBaseFilter* pDowns
         hr = PinDirection(pOutput.Get(), &direction);
         if (FAILED(hr))
         {
-            m_Report.Diagnostic("Cannot Obtain Upstream Filter's PIN_INFO");
+            m_Report.DebugOutput("Cannot Obtain Upstream Filter's PIN_INFO");
             return hr;
         }
         if (direction != PINDIR_OUTPUT || HasPeer(pOutput.Get()))

@@ -35,13 +35,13 @@ HRESULT GraphOperation::SetupVideoWindow(Sizing sizing)
     ComPtr<IVideoWindow>& pWindow = m_Context.VideoWindow();
     if (FAILED(m_Context.Graph()->QueryInterface(IID_PPV_ARGS(&pWindow))))
     {
-        m_Host.Diagnostic("QueryInterface IVideoWindow Failed");
+        m_Host.DebugOutput("QueryInterface IVideoWindow Failed");
         return E_NOINTERFACE;
     }
     HRESULT hr = pWindow->put_Owner(m_Host.VideoOwner());
     if (FAILED(hr))
     {
-        m_Host.Diagnostic("Unable to set video window");
+        m_Host.DebugOutput("Unable to set video window");
         return hr;
     }
     hr = pWindow->put_WindowStyle(WS_CHILD);

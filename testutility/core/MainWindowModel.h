@@ -95,6 +95,7 @@ private:
     void ShowMessage(const std::string& text) override { m_View.ShowMessage(text); }
     void ShowError(const std::string& text) override { m_View.ShowError(text); }
     void Diagnostic(const std::string& line) override { m_View.Diagnostic(line); }
+    void DebugOutput(const std::string& line) override { m_View.DebugOutput(line); }
     void ShowBanner(const std::string& text) override { m_View.ShowBanner(text); }
     int PumpMessages() override { return m_View.PumpMessages(); }
     void SetTimer(int id, unsigned milliseconds) override { m_View.SetTimer(id, milliseconds); }

@@ -1,7 +1,8 @@
 #pragma once
 
 // Where the core reports to the user: messages the user must see (message boxes
-// in the windowed program) and single diagnostic lines about graph set-up.
+// in the windowed program), single diagnostic lines about graph set-up, and the
+// debugger output about pins and the video window, which users do not normally see.
 
 #include <string>
 
@@ -13,4 +14,5 @@ public:
     // A message shown with the error icon.
     virtual void ShowError(const std::string& text) { ShowMessage(text); }
     virtual void Diagnostic(const std::string& line) = 0;
+    virtual void DebugOutput(const std::string&) {}
 };

@@ -151,6 +151,11 @@ void MainWindow::Diagnostic(const std::string& line)
     std::fflush(stdout);
 }
 
+void MainWindow::DebugOutput(const std::string& line)
+{
+    qDebug("%s", line.c_str());
+}
+
 void MainWindow::ShowBanner(const std::string& text)
 {
     PumpMessages();

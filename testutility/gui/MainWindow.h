@@ -41,6 +41,7 @@ private:
     void ShowMessage(const std::string& text) override;
     void ShowError(const std::string& text) override;
     void Diagnostic(const std::string& line) override;
+    void DebugOutput(const std::string& line) override;
     void ShowBanner(const std::string& text) override;
     int PumpMessages() override;
     void SetTimer(int id, unsigned milliseconds) override;

@@ -14,6 +14,7 @@ public:
 
     void ShowMessage(const std::string& text) override { m_Report.ShowMessage(text); }
     void Diagnostic(const std::string& line) override { m_Report.Diagnostic(line); }
+    void DebugOutput(const std::string& line) override { m_Report.DebugOutput(line); }
     void ShowBanner(const std::string&) override {}
     int PumpMessages() override { return kPumpIdle; }
     void SetTimer(int, unsigned) override {}

@@ -1,5 +1,6 @@
 #include "ConsoleReport.h"
 
+#include <cstdlib>
 #include <iostream>
 
 void ConsoleReport::Diagnostic(const std::string& line)
@@ -22,4 +23,10 @@ void ConsoleReport::PrintMessages() const
 {
     for (const std::string& message : m_Messages)
         std::cerr << "kstest: " << message << '\n';
+}
+
+void ConsoleReport::DebugOutput(const std::string& line)
+{
+    if (std::getenv("KSTEST_DEBUG"))
+        std::cerr << "kstest (debug): " << line << '\n';
 }

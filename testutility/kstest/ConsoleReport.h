@@ -13,6 +13,8 @@ class ConsoleReport : public UserReport
 public:
     void ShowMessage(const std::string& text) override { m_Messages.push_back(text); }
     void Diagnostic(const std::string& line) override;
+    // Debugger output goes to standard error only when KSTEST_DEBUG is set.
+    void DebugOutput(const std::string& line) override;
 
     // Prints the messages, the last one followed by the reason, on standard error.
     void PrintFailure(const std::string& reason) const;
