@@ -14,6 +14,8 @@
 #include "Interrupt.h"
 #include "OperationMonitor.h"
 #include "PreviewOption.h"
+#include "PreviewOwner.h"
+#include "RendererCounts.h"
 #include "StatusLine.h"
 
 #include <cstdio>
@@ -104,6 +106,10 @@ int RunCaptureCommand(const std::vector<std::string>& args)
 
     // What the device counted before is taken off, so the run's own counts show.
     const DeviceStatus before = ReadDeviceStatus(session.Context().DeviceFilter()).value_or(DeviceStatus{});
+    std::unique_ptr<PreviewOwner> pPreview;
+    if (options->preview.bVideo)
+        pPreview = PreviewOwner::OpenIfDisplay("kstest capture preview");
+    session.Host().SetVideoOwner(pPreview ? pPreview->Handle() : 0);
     CaptureGraph graph(session.Context(), settings, session.Host());
     const StartResult started = graph.Start(options->preview.bVideo, options->preview.bAudio);
     if (!started.Succeeded())
@@ -123,8 +129,15 @@ int RunCaptureCommand(const std::vector<std::string>& args)
     };
     const OperationOutcome outcome = WaitForOperationEnd(
         session.Context().MediaEvent(), options->limit,
-        [&](std::chrono::duration<double> elapsed) { line.Show(StatusText(elapsed, runStatus())); });
+        [&](std::chrono::duration<double> elapsed)
+        {
+            if (pPreview)
+                pPreview->ProcessEvents();
+            line.Show(StatusText(elapsed, runStatus()));
+        });
     line.Finish();
+    const std::string previewCounts =
+        DescribeRendererCounts(session.Context().Slots().pVideoRenderer.Get());
     graph.Stop();
 
     const DeviceStatus status = runStatus();
@@ -132,6 +145,8 @@ int RunCaptureCommand(const std::vector<std::string>& args)
                 (unsigned long long)status.framesCaptured,
                 (unsigned long long)status.framesDropped, double(status.bytesCaptured) / 1e6,
                 outcome.elapsed.count(), options->target.c_str());
+    if (!previewCounts.empty())
+        std::printf("%s\n", previewCounts.c_str());
     if (outcome.end == OperationEnd::GraphEvent)
     {
         session.Report().ShowMessage(DescribeGraphEvent(outcome.event.code, outcome.event.param1));

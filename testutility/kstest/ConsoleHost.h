@@ -1,8 +1,9 @@
 #pragma once
 
 // The command line's OperationHost: messages and diagnostic lines go to the
-// console report; there is no banner, no menu and no video owner, and the
-// command's own loop keeps time instead of window timers.
+// console report; there is no banner and no menu, the video owner is the
+// preview's own window when one is open, and the command's own loop keeps time
+// instead of window timers.
 
 #include "ConsoleReport.h"
 #include "OperationHost.h"
@@ -21,9 +22,11 @@ public:
     void KillTimer(int) override {}
     void BeginOperation(int) override {}
     void EndOperation(int) override {}
-    OAHWND VideoOwner() const override { return 0; }
+    OAHWND VideoOwner() const override { return m_hVideoOwner; }
+    void SetVideoOwner(OAHWND hOwner) { m_hVideoOwner = hOwner; }
     ClientRect BannerRect() const override { return {0, 0, 525, 380}; }
 
 private:
     ConsoleReport& m_Report;
+    OAHWND m_hVideoOwner = 0;
 };

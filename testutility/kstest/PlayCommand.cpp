@@ -13,6 +13,8 @@
 #include "OperationMonitor.h"
 #include "PlaybackGraph.h"
 #include "PreviewOption.h"
+#include "PreviewOwner.h"
+#include "RendererCounts.h"
 #include "StatusLine.h"
 
 #include <cstdio>
@@ -101,6 +103,10 @@ int RunPlayCommand(const std::vector<std::string>& args)
     const bool bC3Stream = settings.playbackKind == PlaybackKind::C3S;
 
     const DeviceStatus before = ReadDeviceStatus(session.Context().DeviceFilter()).value_or(DeviceStatus{});
+    std::unique_ptr<PreviewOwner> pPreview;
+    if (options->preview.bVideo)
+        pPreview = PreviewOwner::OpenIfDisplay("kstest playback preview");
+    session.Host().SetVideoOwner(pPreview ? pPreview->Handle() : 0);
     PlaybackGraph graph(session.Context(), settings, session.Host());
     const StartResult started = graph.Start(options->preview.bVideo, options->preview.bAudio);
     if (!started.Succeeded())
@@ -117,8 +123,15 @@ int RunPlayCommand(const std::vector<std::string>& args)
     };
     const OperationOutcome outcome = WaitForOperationEnd(
         session.Context().MediaEvent(), options->limit,
-        [&](std::chrono::duration<double> elapsed) { line.Show(StatusText(elapsed, runStatus())); });
+        [&](std::chrono::duration<double> elapsed)
+        {
+            if (pPreview)
+                pPreview->ProcessEvents();
+            line.Show(StatusText(elapsed, runStatus()));
+        });
     line.Finish();
+    const std::string previewCounts =
+        DescribeRendererCounts(session.Context().Slots().pVideoRenderer.Get());
     if (bC3Stream)
         graph.StopC3Stream();
     else
@@ -130,6 +143,8 @@ int RunPlayCommand(const std::vector<std::string>& args)
                 (unsigned long long)status.packetsPlayed, (unsigned long long)status.picturesPlayed,
                 (unsigned long long)status.audioFramesPlayed, double(status.bytesPlayed) / 1e6,
                 outcome.elapsed.count(), (unsigned long long)status.violations);
+    if (!previewCounts.empty())
+        std::printf("%s\n", previewCounts.c_str());
     if (outcome.end == OperationEnd::GraphEvent && outcome.event.code != EC_COMPLETE)
     {
         session.Report().ShowMessage(DescribeGraphEvent(outcome.event.code, outcome.event.param1));
