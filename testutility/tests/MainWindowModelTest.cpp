@@ -9,6 +9,7 @@
 #include <com/ComRuntime.h>
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <set>
 
@@ -226,10 +227,13 @@ TEST_F(MainWindowModelTest, AStartThatFailsHalfWayLeavesTheMenusIdleAndTheGraphE
     EXPECT_EQ(count, 1); // only the device filter, which stays until the next start
 }
 
+// The soak script asks for more cycles through MARVEK_CAPTURE_CYCLES.
 TEST_F(MainWindowModelTest, CaptureStartsAndStopsAHundredTimesWithAndWithoutPreview)
 {
+    const char* pszCycles = std::getenv("MARVEK_CAPTURE_CYCLES");
+    const int cycles = pszCycles ? std::atoi(pszCycles) : 100;
     MainWindowModel& model = Open(false);
-    for (int cycle = 0; cycle < 100; ++cycle)
+    for (int cycle = 0; cycle < cycles; ++cycle)
     {
         model.OnCommand(cycle % 2 ? kCaptureAudioVideoPreview : kCaptureWithoutPreview);
         ASSERT_EQ(model.Mode(), OperationMode::Capture) << "cycle " << cycle;
