@@ -66,7 +66,7 @@ capture preview --preview both
 capture pal
 "$kstest" settings standard=ntsc mpeg1=1 >/dev/null
 capture mpeg1
-"$kstest" settings mpeg1=0 samplerate=44100 >/dev/null
+"$kstest" settings mpeg1=0 size=720x480 samplerate=44100 >/dev/null
 capture 44khz
 
 echo
