@@ -244,3 +244,42 @@ TEST_F(DeviceRoad, CtrlCStopsACaptureThroughItsStopRoutine)
     EXPECT_NE(list.find(";" + std::to_string(std::filesystem::file_size(target))), std::string::npos)
         << list;
 }
+
+TEST_F(DeviceRoad, CaptureOntoAFullDiskStopsAndKeepsEverySegmentBeforeIt)
+{
+    // A 2.5 MB tmpfs in a mount namespace of the command's own; what it held is copied
+    // out before the namespace goes.
+    const std::filesystem::path kept = Scratch("-kept");
+    const std::filesystem::path disk = Scratch(".mnt");
+    std::filesystem::remove_all(kept);
+    std::filesystem::create_directories(kept);
+    std::filesystem::create_directories(disk);
+    const std::string inNamespace = "unshare --map-root-user --mount sh -c ";
+    const std::string mount = "mount -t tmpfs -o size=2500k tmpfs " + media::Quote(disk.string());
+    if (media::Run(inNamespace + media::Quote(mount) + " 2>/dev/null") != 0)
+        GTEST_SKIP() << "no mount namespace here";
+    const std::string script =
+        mount + " && " + KSTEST_PATH + " capture --seconds 20 --size-limit 1 " +
+        media::Quote((disk / "take.mpg").string()) + " 2>&1; status=$?; cp " +
+        media::Quote(disk.string()) + "/take* " + media::Quote(kept.string()) + "; exit $status";
+    int status = -1;
+    const std::string messages = Text(media::CaptureOutput(inNamespace + media::Quote(script), &status));
+    EXPECT_EQ(1, status) << messages;
+    EXPECT_NE(messages.find("An operation was aborted because of an error: disk full"),
+              std::string::npos)
+        << messages;
+
+    std::istringstream list(Text(media::ReadFile((kept / "take.kvx").string())));
+    std::string line;
+    std::getline(list, line);
+    int segments = 0;
+    for (; std::getline(list, line); ++segments)
+    {
+        const std::string name = line.substr(0, line.find(';'));
+        const std::string size = line.substr(line.find(';') + 1, line.find('\r') - line.find(';') - 1);
+        EXPECT_EQ(std::to_string(std::filesystem::file_size(kept / name)), size) << name;
+        // Every listed segment is a program stream ffprobe reads.
+        EXPECT_GT(media::VideoFrameCount((kept / name).string()), 0) << name;
+    }
+    EXPECT_GE(segments, 2) << messages;
+}
