@@ -43,6 +43,14 @@ public:
     bool bClosed = false;
 };
 
+std::size_t ThreadCount()
+{
+    std::size_t count = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator("/proc/self/task"))
+        ++count;
+    return count;
+}
+
 constexpr int kStartItems[] = {kCaptureWithoutPreview,  kCaptureVideoPreview,
                                kCaptureAudioVideoPreview, kPlaybackWithoutPreview,
                                kPlaybackVideoPreview,   kPlaybackAudioPreview,
@@ -233,6 +241,9 @@ TEST_F(MainWindowModelTest, CaptureStartsAndStopsAHundredTimesWithAndWithoutPrev
     const char* pszCycles = std::getenv("MARVEK_CAPTURE_CYCLES");
     const int cycles = pszCycles ? std::atoi(pszCycles) : 100;
     MainWindowModel& model = Open(false);
+    model.OnCommand(kCaptureAudioVideoPreview); // libraries start their own threads once
+    model.OnCommand(kCaptureStop);
+    const std::size_t threadsBefore = ThreadCount();
     for (int cycle = 0; cycle < cycles; ++cycle)
     {
         model.OnCommand(cycle % 2 ? kCaptureAudioVideoPreview : kCaptureWithoutPreview);
@@ -242,4 +253,5 @@ TEST_F(MainWindowModelTest, CaptureStartsAndStopsAHundredTimesWithAndWithoutPrev
     }
     EXPECT_TRUE(m_View.messages.empty());
     EXPECT_GT(std::filesystem::file_size(m_Settings.captureFile), 0u);
+    EXPECT_EQ(ThreadCount(), threadsBefore); // every stop joined what its start began
 }
