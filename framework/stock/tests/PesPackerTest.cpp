@@ -1,13 +1,17 @@
-// The splitter's packing of PES payload into queue records, over program streams
-// written here byte by byte: where records begin and end, which times they carry,
-// which private stream 1 bytes count, and that no record stays open while the
-// producer waits.
+// The splitter's streaming input: the packing of PES payload into queue records, over
+// program streams written here byte by byte (where records begin and end, which times
+// they carry, which private stream 1 bytes count, that no record stays open while the
+// producer waits), and the sequential reads of the source.
 
 #include "splitter/PesPacker.h"
+#include "TestFilters.h"
+#include "splitter/AsyncReaderIo.h"
 
+#include <com/ComPtr.h>
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstring>
 #include <optional>
 #include <vector>
 
@@ -224,4 +228,88 @@ TEST(PesPacker, WaitingPublishesOpenRecordsFirst)
     const std::vector<Record> video = Drain(p.video);
     ASSERT_EQ(1u, video.size());
     EXPECT_EQ(300u, video[0].bytes.size());
+}
+
+namespace
+{
+// A source whose reads fail from a given offset on, as a failing disk's do.
+class CFailingStream : public CAsyncStream
+{
+public:
+    CFailingStream(LONGLONG cbSize, LONGLONG cbReadable)
+        : m_cbSize(cbSize), m_cbReadable(cbReadable)
+    {
+    }
+    HRESULT SetPointer(LONGLONG llPos) override
+    {
+        m_llPosition = llPos;
+        return S_OK;
+    }
+    HRESULT Read(BYTE* pbBuffer, DWORD dwBytesToRead, BOOL, DWORD* pdwBytesRead) override
+    {
+        *pdwBytesRead = 0;
+        if (m_llPosition + dwBytesToRead > m_cbReadable)
+            return kReadError;
+        std::memset(pbBuffer, 0, dwBytesToRead);
+        m_llPosition += dwBytesToRead;
+        *pdwBytesRead = dwBytesToRead;
+        return S_OK;
+    }
+    LONGLONG Size(LONGLONG* pSizeAvailable) override
+    {
+        if (pSizeAvailable)
+            *pSizeAvailable = m_cbSize;
+        return m_cbSize;
+    }
+    DWORD Alignment() override { return 1; }
+    void Lock() override {}
+    void Unlock() override {}
+
+    static constexpr HRESULT kReadError = HRESULT_FROM_WIN32(ERROR_READ_FAULT);
+
+private:
+    const LONGLONG m_cbSize;
+    const LONGLONG m_cbReadable;
+    LONGLONG m_llPosition = 0;
+};
+} // namespace
+
+// Streaming reads the source front to back: a failed read is the reader's error, never
+// the end of the data, and the end is S_FALSE.
+TEST(AsyncReaderIo, SequentialReadsTellAFailureFromTheEnd)
+{
+    for (const LONGLONG cbReadable : {LONGLONG(1000), LONGLONG(2500)})
+    {
+        CFailingStream stream(2500, cbReadable);
+        HRESULT hr = S_OK;
+        ComPtr<IBaseFilter> pSource(new CAsyncReader(NAME("failing"), nullptr, &stream, &hr));
+        ComPtr<IAsyncReader> pReader;
+        ASSERT_EQ(S_OK, FindPin(pSource.Get(), PINDIR_OUTPUT)
+                            ->QueryInterface(IID_IAsyncReader,
+                                             reinterpret_cast<void**>(pReader.GetAddressOf())));
+        AsyncReaderIo io;
+        ASSERT_EQ(S_OK, io.Open(pReader.Get()));
+        uint8_t buffer[1000];
+        LONG cbRead = 0;
+        for (int i = 0; i < 2; ++i)
+        {
+            hr = io.ReadNext(buffer, sizeof buffer, &cbRead);
+            if (cbReadable < 2500 && i == 1)
+            {
+                EXPECT_EQ(CFailingStream::kReadError, hr);
+                EXPECT_EQ(0, cbRead);
+            }
+            else
+            {
+                EXPECT_EQ(S_OK, hr);
+                EXPECT_EQ(1000, cbRead);
+            }
+        }
+        if (cbReadable == 2500)
+        {
+            EXPECT_EQ(S_OK, io.ReadNext(buffer, sizeof buffer, &cbRead));
+            EXPECT_EQ(500, cbRead);
+            EXPECT_EQ(S_FALSE, io.ReadNext(buffer, sizeof buffer, &cbRead));
+        }
+    }
 }
