@@ -1,36 +1,54 @@
 #include "LockedCounter.h"
 
 #include <chrono>
-#include <thread>
 
 namespace
 {
 constexpr std::chrono::milliseconds kTryInterval{20};
-// The other input's turn usually ends within microseconds: yielding a few times before
-// sleeping spares the thread a sleep and a wake-up for most turns.
-constexpr int kYieldsBeforeSleeping = 16;
 } // namespace
 
-void LockedCounter::Set(uint32_t value)
+void LockedCounter::Set(uint32_t value, bool bWake)
 {
-    {
-        std::lock_guard lock(m_lock);
-        m_value = value;
-        ++m_changes;
-    }
-    m_changed.notify_all();
+    Change(value, false, bWake);
 }
 
-uint32_t LockedCounter::Add(uint32_t delta)
+uint32_t LockedCounter::Add(uint32_t delta, bool bWake)
+{
+    return Change(delta, true, bWake);
+}
+
+uint32_t LockedCounter::Change(uint32_t operand, bool bAdd, bool bWake)
 {
     uint32_t value;
     {
         std::lock_guard lock(m_lock);
-        value = m_value += delta;
-        ++m_changes;
+        value = m_value = bAdd ? m_value + operand : operand;
+        bWake = bWake && AnyWaiterPasses();
     }
-    m_changed.notify_all();
+    if (bWake)
+        m_changed.notify_all();
     return value;
+}
+
+void LockedCounter::WakePassingWaiters()
+{
+    bool bWake;
+    {
+        std::lock_guard lock(m_lock);
+        bWake = AnyWaiterPasses();
+    }
+    if (bWake)
+        m_changed.notify_all();
+}
+
+bool LockedCounter::AnyWaiterPasses() const
+{
+    for (const Waiter* pWaiter = m_pWaiters; pWaiter; pWaiter = pWaiter->pNext)
+    {
+        if (pWaiter->passes(m_value, pWaiter->bound))
+            return true;
+    }
+    return false;
 }
 
 void LockedCounter::Sub(uint32_t delta)
@@ -56,12 +74,12 @@ bool LockedCounter::IsEqual(uint32_t value) const
 
 bool LockedCounter::WaitBelow(uint32_t limit, uint32_t tries)
 {
-    return Wait([limit](uint32_t value) { return value < limit; }, tries);
+    return Wait([](uint32_t value, uint32_t bound) { return value < bound; }, limit, tries);
 }
 
 bool LockedCounter::WaitEqual(uint32_t target, uint32_t tries)
 {
-    return Wait([target](uint32_t value) { return value == target; }, tries);
+    return Wait([](uint32_t value, uint32_t bound) { return value == bound; }, target, tries);
 }
 
 void LockedCounter::CancelWait()
@@ -69,7 +87,6 @@ void LockedCounter::CancelWait()
     {
         std::lock_guard lock(m_lock);
         m_bArmed = false;
-        ++m_changes;
     }
     m_changed.notify_all();
 }
@@ -80,27 +97,39 @@ void LockedCounter::Rearm()
     m_bArmed = true;
 }
 
-// Each try: test; if the test fails, wait up to 20 ms for a change or a cancellation;
-// count the try; give up when the tries are spent or the wait was cancelled. The test
-// comes first, so an open gate costs no wait, and a cancelled wait still passes when its
-// condition already holds.
-template <class Test> bool LockedCounter::Wait(Test test, uint32_t tries)
+// Each try: test; if the test fails, wait up to 20 ms for a value that passes or a
+// cancellation; count the try; give up when the tries are spent or the wait was cancelled.
+// The test comes first, so an open gate costs no wait, and a cancelled wait still passes
+// when its condition already holds.
+bool LockedCounter::Wait(Test passes, uint32_t bound, uint32_t tries)
 {
     std::unique_lock lock(m_lock);
+    Waiter self{passes, bound, m_pWaiters};
+    m_pWaiters = &self;
+    bool bPassed = false;
     for (;;)
     {
-        if (test(m_value))
-            return true;
-        const uint64_t seen = m_changes;
-        auto woken = [&] { return m_changes != seen || !m_bArmed; };
-        for (int i = 0; i < kYieldsBeforeSleeping && !woken(); ++i)
+        if (passes(m_value, bound))
         {
-            lock.unlock();
-            std::this_thread::yield();
-            lock.lock();
+            bPassed = true;
+            break;
         }
-        m_changed.wait_for(lock, kTryInterval, woken);
+        m_changed.wait_for(lock, kTryInterval, [&] { return passes(m_value, bound) || !m_bArmed; });
         if (--tries == 0 || !m_bArmed)
-            return false;
+            break;
+    }
+    Unlist(&self);
+    return bPassed;
+}
+
+void LockedCounter::Unlist(const Waiter* pWaiter)
+{
+    for (Waiter** ppLink = &m_pWaiters; *ppLink; ppLink = &(*ppLink)->pNext)
+    {
+        if (*ppLink == pWaiter)
+        {
+            *ppLink = pWaiter->pNext;
+            return;
+        }
     }
 }

@@ -16,11 +16,17 @@ HRESULT MuxerInputPin::Receive(IMediaSample* pSample)
     HRESULT hr = m_pMuxer->StreamResult();
     if (hr != S_OK || !bTurn)
         return hr != S_OK ? hr : S_FALSE;
-    CAutoLock lock(m_pMuxer->ReceiveLock());
-    hr = m_pMuxer->StreamResult();
-    if (hr == S_OK)
-        hr = CBaseInputPin::Receive(pSample);
-    return hr == S_OK ? Mux(pSample) : hr;
+    {
+        CAutoLock lock(m_pMuxer->ReceiveLock());
+        hr = m_pMuxer->StreamResult();
+        if (hr == S_OK)
+            hr = CBaseInputPin::Receive(pSample);
+        if (hr != S_OK)
+            return hr;
+        hr = Mux(pSample);
+    }
+    m_pMuxer->PassTurn();
+    return hr;
 }
 
 HRESULT MuxerInputPin::EndOfStream()

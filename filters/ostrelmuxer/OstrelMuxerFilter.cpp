@@ -192,18 +192,19 @@ bool OstrelMuxerFilter::CanReceiveAudio()
 }
 
 // The counter moves whatever the muxing gave, so the turn order goes on after a sample
-// that could not be muxed.
+// that could not be muxed. The other input is woken by PassTurn, once the receive lock
+// is free.
 HRESULT OstrelMuxerFilter::OnVideoSample(IMediaSample* pSample)
 {
     const HRESULT hr = DeliverMuxed(MuxVideo(pSample));
-    m_AudioCounter.Set(0);
+    m_AudioCounter.Set(0, false);
     return hr;
 }
 
 HRESULT OstrelMuxerFilter::OnAudioSample(IMediaSample* pSample)
 {
     const HRESULT hr = DeliverMuxed(MuxAudio(pSample));
-    m_AudioCounter.Add(1);
+    m_AudioCounter.Add(1, false);
     if (m_nAudioDueBeforeEnd > 0 && --m_nAudioDueBeforeEnd == 0)
         EndStream();
     return hr;

@@ -40,6 +40,9 @@ public:
     bool CanReceiveAudio();
     HRESULT OnVideoSample(IMediaSample* pSample);
     HRESULT OnAudioSample(IMediaSample* pSample);
+    // After a sample call, with the receive lock released: wakes the input whose turn
+    // the sample began.
+    void PassTurn() { m_AudioCounter.WakePassingWaiters(); }
     HRESULT OnEndOfStream();
     HRESULT OnBeginFlush();
     HRESULT OnEndFlush();

@@ -72,16 +72,24 @@ int64_t AsyncReaderIo::Seek(void* pOpaque, int64_t offset, int whence)
 
 int AsyncReaderIo::Read(uint8_t* pBuffer, int cbBuffer)
 {
+    LONG cbRead = 0;
+    return ReadNext(pBuffer, cbBuffer, &cbRead) == S_OK ? int(cbRead) : AVERROR_EOF;
+}
+
+HRESULT AsyncReaderIo::ReadNext(uint8_t* pBuffer, LONG cbMax, LONG* pcbRead)
+{
+    *pcbRead = 0;
     const LONGLONG llPosition = m_llPosition;
-    const LONGLONG cbLeft = m_llLength - llPosition;
-    const LONG cbRead = LONG(std::min<LONGLONG>(cbBuffer, cbLeft));
+    const LONG cbRead = LONG(std::min<LONGLONG>(cbMax, m_llLength - llPosition));
     if (cbRead <= 0)
-        return AVERROR_EOF;
+        return S_FALSE;
     // A short read leaves the number of bytes unknown: what follows is lost.
-    if (m_pReader->SyncRead(llPosition, cbRead, pBuffer) != S_OK)
-        return AVERROR_EOF;
+    const HRESULT hr = m_pReader->SyncRead(llPosition, cbRead, pBuffer);
+    if (hr != S_OK)
+        return FAILED(hr) ? hr : S_FALSE;
     m_llPosition = llPosition + cbRead;
-    return cbRead;
+    *pcbRead = cbRead;
+    return S_OK;
 }
 
 int64_t AsyncReaderIo::SeekTo(int64_t offset, int whence)

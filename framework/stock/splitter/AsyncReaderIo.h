@@ -1,9 +1,9 @@
 #pragma once
 
-// An FFmpeg I/O context that reads a pull-model source through IAsyncReader
-// (synchronous reads on the caller's thread), with seeking. Reads are clamped to
-// the source's length; a read the source cannot complete counts as the end of
-// the data.
+// Reads a pull-model source through IAsyncReader (synchronous reads on the
+// caller's thread), front to back with ReadNext or as an FFmpeg I/O context with
+// seeking. Reads are clamped to the source's length; for the I/O context a read
+// the source cannot complete counts as the end of the data.
 
 #include "streams.h"
 
@@ -23,6 +23,12 @@ public:
     void Close();
 
     AVIOContext* Context() const { return m_pContext; }
+    // Sequential reading: back to the first byte, then up to cbMax bytes at a time.
+    // S_OK with *pcbRead > 0, S_FALSE at the end (a short read included), or the
+    // reader's failure.
+    void Rewind() { m_llPosition = 0; }
+    HRESULT ReadNext(uint8_t* pBuffer, LONG cbMax, LONG* pcbRead);
+
     // Where the next read starts, and the source's length, in bytes.
     LONGLONG Position() const { return m_llPosition; }
     LONGLONG Length() const { return m_llLength; }

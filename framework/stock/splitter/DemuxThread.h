@@ -1,67 +1,66 @@
 #pragma once
 
-// The splitter's demultiplexing thread: reads the source's packets from the
-// start and copies each into the queue of the output that carries its stream,
-// then marks every queue ended. Packets of streams whose output is not connected,
-// or takes no more (its queue discards), are dropped; once no output takes any,
-// reading stops and every queue is marked ended.
+// The splitter's demultiplexing thread: reads the source from its first byte in
+// large blocks, walks its packs and PES packets, and packs the payload of each
+// chosen stream into the queue of the output that carries it (PesPacker), then
+// marks every queue ended. Packets of other streams are skipped; once no output
+// takes any more (every queue discards), reading stops and every queue is marked
+// ended.
 //
 // A full queue makes the thread wait, which is how a slow output holds the
 // source back. When it waits on a full queue while every other output is idle
 // for want of data, the file's interleave skew exceeds the buffering and the
 // graph can never move again; if no data drains for kStallLimit the thread
-// reports VFW_E_BUFFER_OVERFLOW and ends, instead of hanging.
+// reports VFW_E_BUFFER_OVERFLOW and ends, instead of hanging. A failed read is
+// reported with the reader's error, and the queues end with what was read.
 
 #include "PacketQueue.h"
+#include "PesPacker.h"
 #include "ProgramStreamDemuxer.h"
 
-#include <array>
+#include "demux/ProgramStreamParser.h"
+
 #include <atomic>
 #include <chrono>
 #include <functional>
+#include <memory>
+#include <span>
 #include <thread>
 
 class DemuxThread
 {
 public:
-    // Where one stream's packets go.
-    struct Route
-    {
-        const AVStream* pStream = nullptr;
-        PacketQueue* pQueue = nullptr;
-        bool bStripLpcmHeader = false; // DVD LPCM packets open with a 3-byte header
-    };
+    using Route = PesPacker::Route;
 
     static constexpr std::chrono::milliseconds kStallLimit{10000};
 
     // onError reports a failure of the stream (called on the thread).
-    explicit DemuxThread(std::function<void(HRESULT)> onError) : m_OnError(std::move(onError)) {}
+    explicit DemuxThread(std::function<void(HRESULT)> onError);
     ~DemuxThread() { Stop(); }
     DemuxThread(const DemuxThread&) = delete;
     DemuxThread& operator=(const DemuxThread&) = delete;
 
-    static constexpr size_t kMaxRoutes = 2;
-
-    // Starts reading demuxer from its first byte into the routes' queues.
-    void Start(ProgramStreamDemuxer* pDemuxer, const std::array<Route, kMaxRoutes>& routes,
-               size_t cRoutes);
+    // Starts reading demuxer's source from its first byte into the routes' queues
+    // (at most PesPacker::kMaxRoutes). False when the read buffer cannot be had.
+    bool Start(ProgramStreamDemuxer* pDemuxer, std::span<const Route> routes);
     // Closes the routes' queues and waits for the thread to end.
     void Stop();
 
 private:
     void Run();
-    // False when streaming must end (queue closed, stall, stop).
-    bool Store(const Route& route, const AVPacket& packet);
-    bool PutWaiting(const Route& route, const PacketInfo& info, const BYTE* pData, size_t cbData);
+    // True once the source has been read to its end (or no output takes more),
+    // false when streaming must stop.
+    bool ParseSource();
+    PacketQueue::PutResult WaitForRecord(const Route& route, const PacketInfo& info);
     bool OtherOutputsStarving(const Route& route) const;
     bool NoRouteTakesPackets() const;
-    const Route* RouteOf(int nStreamIndex) const;
     void EndAllQueues();
 
     const std::function<void(HRESULT)> m_OnError;
     ProgramStreamDemuxer* m_pDemuxer = nullptr;
-    std::array<Route, kMaxRoutes> m_Routes{};
-    size_t m_cRoutes = 0;
+    PesPacker m_Packer;
+    ProgramStreamParser m_Parser{m_Packer};
+    std::unique_ptr<uint8_t[]> m_pReadBuffer;
     std::atomic<bool> m_bStop{false};
     std::thread m_Thread;
 };

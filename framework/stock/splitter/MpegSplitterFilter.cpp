@@ -156,29 +156,27 @@ HRESULT CMpegSplitterFilter::Pause()
 {
     CAutoLock lock(&m_csFilter);
     const bool bStarting = IsStopped();
-    const HRESULT hr = CBaseFilter::Pause();
-    if (bStarting && SUCCEEDED(hr))
-        StartDemuxing();
-    else if (bStarting)
+    HRESULT hr = CBaseFilter::Pause();
+    if (bStarting && SUCCEEDED(hr) && !StartDemuxing())
+        hr = E_OUTOFMEMORY;
+    if (bStarting && FAILED(hr))
         StopOutputs(); // the pins activated before the failure stay stopped
     return hr;
 }
 
-void CMpegSplitterFilter::StartDemuxing()
+bool CMpegSplitterFilter::StartDemuxing()
 {
-    std::array<DemuxThread::Route, DemuxThread::kMaxRoutes> routes{};
+    std::array<DemuxThread::Route, PesPacker::kMaxRoutes> routes{};
     size_t cRoutes = 0;
     for (int i = 0; i < m_cOutputs; ++i)
     {
         CSplitterOutputPin* pPin = m_Outputs[i].get();
         if (!pPin->IsConnected())
             continue;
-        const AVStream* pStream = m_OutputStreams[i];
-        routes[cRoutes++] = {pStream, pPin->Queue(),
-                             pStream->codecpar->codec_id == AV_CODEC_ID_PCM_DVD};
+        routes[cRoutes++] = {ProgramStreamDemuxer::IdentityOf(*m_OutputStreams[i]), pPin->Queue(),
+                             pPin->SampleSize()};
     }
-    if (cRoutes > 0)
-        m_DemuxThread.Start(&m_Demuxer, routes, cRoutes);
+    return cRoutes == 0 || m_DemuxThread.Start(&m_Demuxer, std::span(routes.data(), cRoutes));
 }
 
 HRESULT CMpegSplitterFilter::Stop()

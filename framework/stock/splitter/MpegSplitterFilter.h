@@ -60,7 +60,8 @@ private:
     HRESULT AddOutput(LPCWSTR pName, const AVStream* pStream, const CMediaType& mt,
                       const CSplitterOutputPin::Buffering& buffering);
     HRESULT CreateOutputs();
-    void StartDemuxing();
+    // False when the demultiplexing thread could not start.
+    bool StartDemuxing();
     void StopOutputs();
     // A failure of reading the source, reported by the demultiplexing thread.
     void ReportStreamError(HRESULT hr);

@@ -1,5 +1,6 @@
 #include "PacketQueue.h"
 
+#include <algorithm>
 #include <cstring>
 #include <new>
 
@@ -16,6 +17,9 @@ struct PacketQueue::RecordHeader
 namespace
 {
 constexpr size_t kAlign = alignof(std::max_align_t);
+// A producer waiting on a full ring is woken once this share of it is free, not for
+// every record the consumer takes, so the two threads do not wake each other in turn.
+constexpr size_t kRefillShare = 4;
 
 size_t AlignUp(size_t n)
 {
@@ -39,7 +43,8 @@ bool PacketQueue::Allocate(size_t cbCapacity)
         m_cbCapacity = m_pRing ? cbCapacity : 0;
     }
     m_cbWritten = m_cbRead = 0;
-    m_bEnded = m_bClosed = m_bDiscarding = m_bConsumerWaiting = false;
+    m_bEnded = m_bClosed = m_bDiscarding = m_bConsumerWaiting = m_bProducerWaiting = false;
+    m_Open = {};
     return m_pRing != nullptr;
 }
 
@@ -49,6 +54,7 @@ void PacketQueue::Free()
     m_pRing.reset();
     m_cbCapacity = 0;
     m_cbWritten = m_cbRead = 0;
+    m_Open = {};
 }
 
 size_t PacketQueue::MaxPayload() const
@@ -59,43 +65,81 @@ size_t PacketQueue::MaxPayload() const
 PacketQueue::PutResult PacketQueue::Put(const PacketInfo& info, const BYTE* pData, size_t cbData,
                                         std::chrono::milliseconds maxWait)
 {
+    const PutResult result = BeginRecord(info, cbData, maxWait);
+    if (result == PutResult::Stored)
+    {
+        Append(pData, cbData);
+        EndRecord();
+    }
+    return result;
+}
+
+size_t PacketQueue::PaddingFor(size_t cbRecord) const
+{
+    const size_t offset = size_t(m_cbWritten % m_cbCapacity);
+    return offset + cbRecord > m_cbCapacity ? m_cbCapacity - offset : 0;
+}
+
+PacketQueue::PutResult PacketQueue::BeginRecord(const PacketInfo& info, size_t cbMax,
+                                                std::chrono::milliseconds maxWait)
+{
+    EndRecord();
     std::unique_lock lock(m_mutex);
-    const size_t cbRecord = RecordSize(cbData);
-    if (m_cbCapacity == 0 || cbData > MaxPayload())
+    if (m_cbCapacity == 0 || cbMax > MaxPayload())
         return PutResult::Closed; // the producer must split; refuse rather than overrun
-    auto offset = [this] { return size_t(m_cbWritten % m_cbCapacity); };
-    auto cbPadding = [&]
-    { return offset() + cbRecord > m_cbCapacity ? m_cbCapacity - offset() : 0; };
-    const bool bRoom = m_cvRoom.wait_for(lock, maxWait,
-                                         [&] {
-                                             return m_bClosed || m_bDiscarding ||
-                                                    Used() + cbPadding() + cbRecord <= m_cbCapacity;
-                                         });
+    const size_t cbRecord = RecordSize(cbMax);
+    m_bProducerWaiting = true;
+    const bool bRoom =
+        m_cvRoom.wait_for(lock, maxWait,
+                          [&] {
+                              return m_bClosed || m_bDiscarding ||
+                                     Used() + PaddingFor(cbRecord) + cbRecord <= m_cbCapacity;
+                          });
+    m_bProducerWaiting = false;
     if (m_bClosed)
         return PutResult::Closed;
     if (m_bDiscarding)
         return PutResult::Discarded;
     if (!bRoom)
         return PutResult::TimedOut;
-
-    if (const size_t cbPad = cbPadding(); cbPad > 0)
-    {
-        if (cbPad >= sizeof(RecordHeader))
-        {
-            RecordHeader padding{{}, RecordHeader::kPadding};
-            std::memcpy(m_pRing.get() + offset(), &padding, sizeof padding);
-        }
-        m_cbWritten += cbPad;
-    }
-    BYTE* pRecord = m_pRing.get() + offset();
-    const RecordHeader header{info, uint32_t(cbData)};
-    std::memcpy(pRecord, &header, sizeof header);
-    if (cbData > 0)
-        std::memcpy(pRecord + sizeof header, pData, cbData);
-    m_cbWritten += cbRecord;
-    lock.unlock();
-    m_cvData.notify_one();
+    // The reserved bytes lie past what the consumer may read, so they are written
+    // without the lock until EndRecord publishes them.
+    const size_t cbPadding = PaddingFor(cbRecord);
+    m_Open = {true, info, size_t((m_cbWritten + cbPadding) % m_cbCapacity), cbPadding, cbMax, 0};
     return PutResult::Stored;
+}
+
+size_t PacketQueue::Append(const BYTE* pData, size_t cbData)
+{
+    if (!m_Open.bOpen)
+        return 0;
+    const size_t cbCopy = std::min(cbData, m_Open.cbMax - m_Open.cbData);
+    if (cbCopy > 0)
+        std::memcpy(m_pRing.get() + m_Open.offset + sizeof(RecordHeader) + m_Open.cbData, pData,
+                    cbCopy);
+    m_Open.cbData += cbCopy;
+    return cbCopy;
+}
+
+void PacketQueue::EndRecord()
+{
+    if (!m_Open.bOpen)
+        return;
+    m_Open.bOpen = false;
+    {
+        std::lock_guard lock(m_mutex);
+        if (m_bClosed || m_bDiscarding)
+            return;
+        if (m_Open.cbPadding >= sizeof(RecordHeader))
+        {
+            const RecordHeader padding{{}, RecordHeader::kPadding};
+            std::memcpy(m_pRing.get() + m_cbWritten % m_cbCapacity, &padding, sizeof padding);
+        }
+        const RecordHeader header{m_Open.info, uint32_t(m_Open.cbData)};
+        std::memcpy(m_pRing.get() + m_Open.offset, &header, sizeof header);
+        m_cbWritten += m_Open.cbPadding + RecordSize(m_Open.cbData);
+    }
+    m_cvData.notify_one();
 }
 
 void PacketQueue::EndOfStream()
@@ -137,7 +181,8 @@ void PacketQueue::Reset()
 {
     std::lock_guard lock(m_mutex);
     m_cbWritten = m_cbRead = 0;
-    m_bEnded = m_bClosed = m_bDiscarding = m_bConsumerWaiting = false;
+    m_bEnded = m_bClosed = m_bDiscarding = m_bConsumerWaiting = m_bProducerWaiting = false;
+    m_Open = {};
 }
 
 size_t PacketQueue::ReadOffset() const
@@ -171,6 +216,7 @@ bool PacketQueue::Front(PacketInfo* pInfo, const BYTE** ppData, size_t* pcbData)
 
 void PacketQueue::Pop()
 {
+    bool bWakeProducer = false;
     {
         std::lock_guard lock(m_mutex);
         if (Used() == 0)
@@ -178,8 +224,10 @@ void PacketQueue::Pop()
         RecordHeader header;
         std::memcpy(&header, m_pRing.get() + m_cbRead % m_cbCapacity, sizeof header);
         m_cbRead += RecordSize(header.cbData);
+        bWakeProducer = m_bProducerWaiting && Used() <= m_cbCapacity - m_cbCapacity / kRefillShare;
     }
-    m_cvRoom.notify_one();
+    if (bWakeProducer)
+        m_cvRoom.notify_one();
 }
 
 bool PacketQueue::IsClosed() const

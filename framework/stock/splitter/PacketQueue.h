@@ -6,6 +6,11 @@
 // itself allocates nothing. Records never wrap; a record that does not fit at
 // the end of the ring starts again at its beginning.
 //
+// The producer writes a record in place: BeginRecord reserves room for its
+// largest size, Append copies payload into it, EndRecord publishes it with the
+// size it reached. Only the reservation waits, and only one record is open at a
+// time; the consumer sees a record once it has ended.
+//
 // The producer waits while the ring is full, the consumer while it is empty.
 // EndOfStream lets the consumer drain what is left; Close ends both sides at
 // once (streaming stops); Discard, from a consumer that takes no more, empties
@@ -55,9 +60,18 @@ public:
     // The largest payload one record takes; the producer splits bigger packets.
     size_t MaxPayload() const;
 
-    // Producer. Put waits up to maxWait for room.
+    // Producer. Put stores a whole record, waiting up to maxWait for room.
     PutResult Put(const PacketInfo& info, const BYTE* pData, size_t cbData,
                   std::chrono::milliseconds maxWait);
+    // Producer, one record in place: BeginRecord waits up to maxWait for room for
+    // cbMax payload bytes (Stored opens the record); Append copies as much as the
+    // record still takes and says how much that was; EndRecord publishes it (a
+    // record of a closed or discarding queue is dropped). EndRecord without an
+    // open record does nothing.
+    PutResult BeginRecord(const PacketInfo& info, size_t cbMax, std::chrono::milliseconds maxWait);
+    size_t Append(const BYTE* pData, size_t cbData);
+    void EndRecord();
+    bool HasOpenRecord() const { return m_Open.bOpen; }
     void EndOfStream();
 
     // Consumer: takes no more packets; Front then waits only for the end.
@@ -82,7 +96,20 @@ public:
 
 private:
     struct RecordHeader;
+    // The producer's record in progress: payload goes after its header's place at
+    // offset; cbPadding ring bytes before it are skipped when it is published.
+    struct OpenRecord
+    {
+        bool bOpen = false;
+        PacketInfo info;
+        size_t offset = 0;
+        size_t cbPadding = 0;
+        size_t cbMax = 0;
+        size_t cbData = 0;
+    };
     static size_t RecordSize(size_t cbData);
+    // Padding a record of cbRecord bytes written next needs at the ring's end.
+    size_t PaddingFor(size_t cbRecord) const;
 
     // Offset of the next record to read, skipping the padding at the ring's end.
     size_t ReadOffset() const;
@@ -99,4 +126,6 @@ private:
     bool m_bClosed = false;
     bool m_bDiscarding = false;
     bool m_bConsumerWaiting = false;
+    bool m_bProducerWaiting = false;
+    OpenRecord m_Open; // producer only
 };

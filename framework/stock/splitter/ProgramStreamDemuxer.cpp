@@ -13,6 +13,16 @@ constexpr int64_t kProbeBytes = 32 * 1024 * 1024;
 constexpr int64_t kProbeDuration = 7 * int64_t(AV_TIME_BASE);
 
 constexpr AVRational kReferenceTimeBase{1, int(UNITS)};
+constexpr int64_t kStampRate = 90000;
+constexpr int64_t kStampWrap = int64_t(1) << 33;
+
+// libavformat's MPEG-PS demultiplexer names a stream by its PES stream id with
+// the start code prefix's last byte (0x1E0 for the first video stream), or by
+// the substream byte for private stream 1 (0x80 AC-3, 0xA0 LPCM).
+constexpr int kStartCodePrefixFlag = 0x100;
+constexpr uint8_t kPrivateStream1 = 0xBD;
+constexpr size_t kSubstreamHeader = 3; // frame count and first access unit
+constexpr size_t kLpcmHeader = 3;      // quantisation, rate, channels, dynamic range
 
 bool IsUsableVideo(const AVCodecParameters& par)
 {
@@ -76,7 +86,9 @@ HRESULT ProgramStreamDemuxer::Open(IAsyncReader* pReader)
         Close();
         return VFW_E_INVALID_FILE_FORMAT;
     }
-    m_StartTime = m_pFormat->start_time == AV_NOPTS_VALUE ? 0 : m_pFormat->start_time;
+    m_StartStamp = m_pFormat->start_time == AV_NOPTS_VALUE
+                       ? 0
+                       : av_rescale(m_pFormat->start_time, kStampRate, AV_TIME_BASE);
     m_rtDuration = m_pFormat->duration > 0
                        ? av_rescale_q(m_pFormat->duration, AV_TIME_BASE_Q, kReferenceTimeBase)
                        : 0;
@@ -103,36 +115,32 @@ void ProgramStreamDemuxer::Close()
     m_Io.Close();
     m_pVideo = m_pAudio = nullptr;
     m_rtDuration = 0;
-    m_StartTime = 0;
+    m_StartStamp = 0;
 }
 
-HRESULT ProgramStreamDemuxer::Rewind()
+ProgramStreamDemuxer::PesIdentity ProgramStreamDemuxer::IdentityOf(const AVStream& stream)
 {
-    if (!m_pFormat)
-        return E_UNEXPECTED;
-    return av_seek_frame(m_pFormat, -1, 0, AVSEEK_FLAG_BYTE) < 0 ? E_FAIL : S_OK;
-}
-
-int ProgramStreamDemuxer::ReadPacket(AVPacket* pPacket)
-{
-    for (;;)
+    PesIdentity identity;
+    if (stream.id & kStartCodePrefixFlag)
     {
-        const int err = av_read_frame(m_pFormat, pPacket);
-        if (err < 0)
-            return err;
-        const AVStream* pStream = m_pFormat->streams[pPacket->stream_index];
-        if (pStream == m_pVideo || pStream == m_pAudio)
-            return 0;
-        av_packet_unref(pPacket);
+        identity.streamId = uint8_t(stream.id);
+        return identity;
     }
+    identity.streamId = kPrivateStream1;
+    identity.substream = uint8_t(stream.id);
+    const AVCodecID codecId = stream.codecpar->codec_id;
+    identity.cbSubstreamHeader =
+        kSubstreamHeader + (codecId == AV_CODEC_ID_PCM_DVD ? kLpcmHeader : 0);
+    identity.bRawAc3 = codecId == AV_CODEC_ID_AC3;
+    return identity;
 }
 
-REFERENCE_TIME ProgramStreamDemuxer::TimeOf(const AVStream* pStream, int64_t ts) const
+REFERENCE_TIME ProgramStreamDemuxer::TimeOfStamp(int64_t stamp) const
 {
-    if (ts == AV_NOPTS_VALUE)
-        return kNoTime;
-    return av_rescale_q(ts, pStream->time_base, kReferenceTimeBase) -
-           av_rescale_q(m_StartTime, AV_TIME_BASE_Q, kReferenceTimeBase);
+    int64_t ticks = (stamp - m_StartStamp) & (kStampWrap - 1);
+    if (ticks >= kStampWrap / 2)
+        ticks -= kStampWrap;
+    return av_rescale(ticks, UNITS, kStampRate);
 }
 
 int64_t ProgramStreamDemuxer::BitRate() const

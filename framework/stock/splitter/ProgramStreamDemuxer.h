@@ -1,28 +1,27 @@
 #pragma once
 
 // The splitter's view of an MPEG program stream (or MPEG-1 system stream) read
-// through IAsyncReader: libavformat's MPEG-PS demultiplexer over an
-// AsyncReaderIo. Open probes the stream and picks the first MPEG-1/MPEG-2 video
-// stream and the first audio stream the audio decoder takes (MPEG audio, AC-3
-// or 16-bit LPCM); every other stream is discarded. Packets come out whole (one
-// picture or one audio frame each) with their presentation times.
+// through IAsyncReader. Open probes it with libavformat's MPEG-PS demultiplexer
+// and picks the first MPEG-1/MPEG-2 video stream and the first audio stream the
+// audio decoder takes (MPEG audio, AC-3 or 16-bit LPCM). Streaming does not go
+// through libavformat: the source's bytes are read front to back and their PES
+// packets picked by the identity each chosen stream has in the packet headers.
 
 #include "AsyncReaderIo.h"
 
 #include "streams.h"
 
+#include <cstdint>
+#include <optional>
+
 extern "C"
 {
-#include <libavcodec/packet.h>
 #include <libavformat/avformat.h>
 }
 
 class ProgramStreamDemuxer
 {
 public:
-    // The time of a packet without a presentation time.
-    static constexpr REFERENCE_TIME kNoTime = INT64_MIN;
-
     ProgramStreamDemuxer() = default;
     ~ProgramStreamDemuxer();
     ProgramStreamDemuxer(const ProgramStreamDemuxer&) = delete;
@@ -36,15 +35,30 @@ public:
     const AVStream* VideoStream() const { return m_pVideo; }
     const AVStream* AudioStream() const { return m_pAudio; }
 
-    // Back to the first byte, forgetting whatever was read ahead.
-    HRESULT Rewind();
-    // The next packet of a chosen stream: 0, AVERROR_EOF at the end, or another
-    // negative error.
-    int ReadPacket(AVPacket* pPacket);
+    // How a chosen stream's packets are told apart in the program stream.
+    struct PesIdentity
+    {
+        uint8_t streamId = 0;
+        // Private stream 1: the first payload byte names the substream, and this
+        // many bytes after it belong to the packet's own header.
+        std::optional<uint8_t> substream;
+        size_t cbSubstreamHeader = 0;
+        // AC-3 may also fill private stream 1 without a substream header.
+        bool bRawAc3 = false;
+    };
+    static PesIdentity IdentityOf(const AVStream& stream);
 
-    // Presentation time of ts (in the stream's time base) from the start of the
-    // source, in 100-ns units; kNoTime for AV_NOPTS_VALUE.
-    REFERENCE_TIME TimeOf(const AVStream* pStream, int64_t ts) const;
+    // Sequential reading of the source, for streaming (AsyncReaderIo::ReadNext).
+    void Rewind() { m_Io.Rewind(); }
+    HRESULT ReadNext(uint8_t* pBuffer, LONG cbMax, LONG* pcbRead)
+    {
+        return m_Io.ReadNext(pBuffer, cbMax, pcbRead);
+    }
+
+    // Time of a PES time stamp (33-bit, 90 kHz) from the start of the source, in
+    // 100-ns units. A stamp is taken as the nearer of its two readings across
+    // the 33-bit wrap, so a source running through the wrap keeps counting up.
+    REFERENCE_TIME TimeOfStamp(int64_t stamp) const;
     // Duration in 100-ns units; 0 when unknown.
     REFERENCE_TIME Duration() const { return m_rtDuration; }
     // Bits per second of the whole stream, 0 when unknown.
@@ -61,5 +75,5 @@ private:
     const AVStream* m_pVideo = nullptr;
     const AVStream* m_pAudio = nullptr;
     REFERENCE_TIME m_rtDuration = 0;
-    int64_t m_StartTime = 0; // in AV_TIME_BASE units
+    int64_t m_StartStamp = 0; // the source's first time stamp, 90 kHz
 };

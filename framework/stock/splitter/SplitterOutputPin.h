@@ -46,6 +46,8 @@ public:
     HRESULT Inactive() override;
 
     PacketQueue* Queue() { return &m_Queue; }
+    // Bytes one media sample of this output holds.
+    size_t SampleSize() const { return size_t(m_Buffering.cbSample); }
     // Time of the last sample delivered in this run, and whether the run has ended.
     REFERENCE_TIME DeliveredTime() const { return m_rtDelivered; }
     bool HasEnded() const { return m_bEnded; }

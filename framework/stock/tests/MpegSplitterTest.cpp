@@ -195,6 +195,15 @@ TEST(MpegSplitter, LpcmArrivesAsBigEndianSamplesWithoutItsHeader)
     EXPECT_EQ(reference, g.pAudioSink->Bytes());
 }
 
+TEST(MpegSplitter, Ac3ArrivesWithoutItsSubstreamHeader)
+{
+    const std::string clip = clips::Mpeg2Ac3();
+    SplitterGraph g(clip);
+    g.ConnectAll();
+    g.RunToEnd();
+    EXPECT_EQ(FfmpegCopy(clip, "a", "ac3"), g.pAudioSink->Bytes());
+}
+
 TEST(MpegSplitter, VideoOnlyFileHasOneOutput)
 {
     SplitterGraph g(clips::Mpeg2VideoOnly());

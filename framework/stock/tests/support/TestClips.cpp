@@ -54,6 +54,12 @@ std::string Mpeg2Lpcm()
                                        kMpeg2Video + "-c:a pcm_s16be -ac 2 -f vob");
 }
 
+std::string Mpeg2Ac3()
+{
+    return media::Clip("ac3.mpg", VideoInput("352x240", "30000/1001", 2) + ToneInput(48000, 2) +
+                                      kMpeg2Video + "-c:a ac3 -b:a 192k -ac 2 -f vob");
+}
+
 std::string Mpeg2LpcmAndLayer2()
 {
     return media::Clip("lpcm-and-mp2.mpg", VideoInput("352x240", "30000/1001", 2) +

@@ -18,6 +18,8 @@ std::string Mpeg1System();
 std::string Mpeg2Mono();
 // MPEG-2 program stream with 16-bit LPCM audio in private stream 1.
 std::string Mpeg2Lpcm();
+// MPEG-2 program stream with AC-3 audio in private stream 1 (substream 0x80).
+std::string Mpeg2Ac3();
 // MPEG-2 program stream with two audio streams: 16-bit LPCM (private stream 1,
 // substream 0xA0) and layer II (stream 0xC0).
 std::string Mpeg2LpcmAndLayer2();
