@@ -1,7 +1,8 @@
 #pragma once
 
 // The one QApplication of a test program, made on first use on Qt's offscreen
-// platform unless the environment names another.
+// platform unless the environment names another. It is never destroyed: torn down
+// among the program's other statics at exit, Qt's device registry crashes.
 
 #include <QApplication>
 
@@ -14,6 +15,6 @@ inline QApplication& TestApplication()
     static char* argv[] = {name, nullptr};
     if (!std::getenv("QT_QPA_PLATFORM"))
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    static QApplication application(argc, argv);
-    return application;
+    static QApplication* pApplication = new QApplication(argc, argv);
+    return *pApplication;
 }
