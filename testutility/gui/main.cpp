@@ -7,11 +7,13 @@
 
 #include <QApplication>
 
+#include <chrono>
 #include <csignal>
 #include <cstdlib>
 
 int main(int argc, char** argv)
 {
+    const auto started = std::chrono::steady_clock::now();
     // A file-size limit is a write error like any other, not the end of the program.
     std::signal(SIGXFSZ, SIG_IGN);
     AppSettings settings;
@@ -23,6 +25,6 @@ int main(int argc, char** argv)
         return 1;
     window.show();
     if (const char* pszFolder = std::getenv("MARVEK_SCREENSHOTS"))
-        (new ScreenshotTour(window, pszFolder))->Start();
+        (new ScreenshotTour(window, pszFolder, started))->Start();
     return application.exec();
 }
