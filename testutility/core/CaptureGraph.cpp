@@ -139,23 +139,7 @@ StartResult CaptureGraph::AddCaptureFilters(bool bVideoPreview, bool bAudioPrevi
             return result;
         slots.pDemux->QueryInterface(IID_PPV_ARGS(&m_Context.DemuxControl()));
     }
-    if (bVideoPreview)
-    {
-        const NewFilter video[] = {
-            {kClsidVideoDecoder, L"Video Decoder", slots.pVideoDecoder},
-            {CLSID_VideoRenderer, L"Video Renderer", slots.pVideoRenderer},
-        };
-        result = AddFilters(video);
-    }
-    if (result.Succeeded() && bAudioPreview)
-    {
-        const NewFilter audio[] = {
-            {kClsidAudioDecoder, L"Aduio Decoder", slots.pAudioDecoder},
-            {CLSID_DSoundRender, L"Audio Renderer", slots.pAudioRenderer},
-        };
-        result = AddFilters(audio);
-    }
-    return result;
+    return AddPreviewFilters(bVideoPreview, bAudioPreview, L"Aduio Decoder", slots.pAudioDecoder);
 }
 
 // The writer cuts the capture into segments of the file size limit.

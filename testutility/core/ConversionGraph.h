@@ -9,6 +9,7 @@
 #include "AppSettings.h"
 #include "GraphContext.h"
 #include "PlaybackGraph.h"
+#include "ReportingHost.h"
 #include "UserReport.h"
 
 class ConversionGraph
@@ -26,28 +27,6 @@ public:
     HRESULT OutputFileResult() const { return m_Playback.OutputFileResult(); }
 
 private:
-    // A host that only reports.
-    class ReportingHost : public OperationHost
-    {
-    public:
-        explicit ReportingHost(UserReport& report) : m_Report(report) {}
-        void ShowMessage(const std::string& text) override { m_Report.ShowMessage(text); }
-        void ShowError(const std::string& text) override { m_Report.ShowError(text); }
-        void Diagnostic(const std::string& line) override { m_Report.Diagnostic(line); }
-    void DebugOutput(const std::string& line) override { m_Report.DebugOutput(line); }
-        void ShowBanner(const std::string&) override {}
-        int PumpMessages() override { return kPumpIdle; }
-        void SetTimer(int, unsigned) override {}
-        void KillTimer(int) override {}
-        void BeginOperation(int) override {}
-        void EndOperation(int) override {}
-        OAHWND VideoOwner() const override { return 0; }
-        ClientRect BannerRect() const override { return {}; }
-
-    private:
-        UserReport& m_Report;
-    };
-
     ReportingHost m_Host;
     AppSettings& m_Settings;
     PlaybackGraph m_Playback;

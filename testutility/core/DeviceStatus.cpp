@@ -23,3 +23,17 @@ std::optional<DeviceStatus> ReadDeviceStatus(IBaseFilter* pDevice)
                         field(Fields::kViolations),        field(Fields::kBytesPlayed),
                         field(Fields::kSettingsRefused)};
 }
+
+DeviceStatus CountsSince(const DeviceStatus& now, const DeviceStatus& before)
+{
+    const auto since = [](std::uint64_t a, std::uint64_t b) { return a > b ? a - b : 0; };
+    return {since(now.framesCaptured, before.framesCaptured),
+            since(now.framesDropped, before.framesDropped),
+            since(now.bytesCaptured, before.bytesCaptured),
+            since(now.packetsPlayed, before.packetsPlayed),
+            since(now.picturesPlayed, before.picturesPlayed),
+            since(now.audioFramesPlayed, before.audioFramesPlayed),
+            since(now.violations, before.violations),
+            since(now.bytesPlayed, before.bytesPlayed),
+            since(now.settingsRefused, before.settingsRefused)};
+}

@@ -23,3 +23,7 @@ struct DeviceStatus
 
 // Null when the filter has no such block.
 std::optional<DeviceStatus> ReadDeviceStatus(IBaseFilter* pDevice);
+
+// What was counted between two readings (the counters only grow; a device whose state
+// was reset in between gives 0).
+DeviceStatus CountsSince(const DeviceStatus& now, const DeviceStatus& before);

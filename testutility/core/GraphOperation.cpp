@@ -1,5 +1,7 @@
 #include "GraphOperation.h"
 
+#include "DeploymentClasses.h"
+
 #include <com/StringConvert.h>
 
 StartResult StartFailure(HRESULT hr, std::string step)
@@ -16,6 +18,30 @@ StartResult GraphOperation::AddFilters(std::span<const NewFilter> filters)
             return StartFailure(hr, "creating " + WideToUtf8(filter.pName));
     }
     return {};
+}
+
+StartResult GraphOperation::AddPreviewFilters(bool bVideo, bool bAudio, LPCWSTR pAudioDecoderName,
+                                              ComPtr<IBaseFilter>& audioDecoderSlot)
+{
+    FilterSlots& slots = m_Context.Slots();
+    StartResult result;
+    if (bVideo)
+    {
+        const NewFilter video[] = {
+            {kClsidVideoDecoder, L"Video Decoder", slots.pVideoDecoder},
+            {CLSID_VideoRenderer, L"Video Renderer", slots.pVideoRenderer},
+        };
+        result = AddFilters(video);
+    }
+    if (result.Succeeded() && bAudio)
+    {
+        const NewFilter audio[] = {
+            {kClsidAudioDecoder, pAudioDecoderName, audioDecoderSlot},
+            {CLSID_DSoundRender, L"Audio Renderer", slots.pAudioRenderer},
+        };
+        result = AddFilters(audio);
+    }
+    return result;
 }
 
 StartResult GraphOperation::ConnectAll(std::span<const Connection> connections)

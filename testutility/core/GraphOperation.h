@@ -46,6 +46,11 @@ protected:
         ComPtr<IBaseFilter>& slot;
     };
     StartResult AddFilters(std::span<const NewFilter> filters);
+    // A preview's filters: "Video Decoder" and "Video Renderer" for the video, and for the
+    // sound the audio decoder under the name and into the slot the operation gives it,
+    // then "Audio Renderer".
+    StartResult AddPreviewFilters(bool bVideo, bool bAudio, LPCWSTR pAudioDecoderName,
+                                  ComPtr<IBaseFilter>& audioDecoderSlot);
 
     // One ConnectFilters call, by the slots' graph names for the failure's words.
     struct Connection

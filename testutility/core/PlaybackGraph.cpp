@@ -105,22 +105,9 @@ StartResult PlaybackGraph::AddMpegFilters(bool bVideoPreview, bool bAudioPreview
         {CLSID_ACMWrapper, L"ACM Wrapper", slots.pAcmWrapper},
     };
     StartResult result = AddFilters(filters);
-    if (result.Succeeded() && bVideoPreview)
-    {
-        const NewFilter video[] = {
-            {kClsidVideoDecoder, L"Video Decoder", slots.pVideoDecoder},
-            {CLSID_VideoRenderer, L"Video Renderer", slots.pVideoRenderer},
-        };
-        result = AddFilters(video);
-    }
-    if (result.Succeeded() && bAudioPreview)
-    {
-        const NewFilter audio[] = {
-            {kClsidAudioDecoder, L"Audio Decoder 2", slots.pAudioDecoder2},
-            {CLSID_DSoundRender, L"Audio Renderer", slots.pAudioRenderer},
-        };
-        result = AddFilters(audio);
-    }
+    if (result.Succeeded())
+        result = AddPreviewFilters(bVideoPreview, bAudioPreview, L"Audio Decoder 2",
+                                   slots.pAudioDecoder2);
     if (result.Succeeded() && m_Settings.convertMode == 1)
     {
         const NewFilter writer[] = {{CLSID_LmrFileWriter, L"Dump File", slots.pDumpFile}};

@@ -5,79 +5,18 @@
 // limit, Ctrl-C, or a graph event ends it; every way out goes through the stop
 // routine, so the files are closed and listed.
 
-#include "Arguments.h"
 #include "CaptureGraph.h"
 #include "Commands.h"
 #include "DeviceSession.h"
 #include "DeviceStatus.h"
 #include "HResultText.h"
 #include "Interrupt.h"
-#include "OperationMonitor.h"
-#include "PreviewOption.h"
-#include "PreviewOwner.h"
-#include "RendererCounts.h"
-#include "StatusLine.h"
+#include "OperationRun.h"
 
 #include <cstdio>
-#include <iostream>
 
 namespace
 {
-struct CaptureOptions
-{
-    std::optional<std::chrono::milliseconds> limit;
-    std::optional<int> sizeLimitMB;
-    PreviewChoice preview;
-    std::string target;
-};
-
-std::optional<CaptureOptions> ParseOptions(const std::vector<std::string>& args, int* pExit)
-{
-    Arguments arguments(args);
-    CaptureOptions options;
-    bool bMissing = false;
-    const auto fail = [&](const std::string& problem)
-    {
-        *pExit = UsageError(problem);
-        return std::nullopt;
-    };
-    if (auto seconds = arguments.TakeOption("--seconds", &bMissing))
-    {
-        const std::optional<long long> count = ParseCount(*seconds);
-        if (!count || *count == 0)
-            return fail("--seconds takes a positive whole number");
-        options.limit = std::chrono::seconds(*count);
-    }
-    if (bMissing)
-        return fail("--seconds needs a value");
-    if (auto size = arguments.TakeOption("--size-limit", &bMissing))
-    {
-        const std::optional<long long> count = ParseCount(*size);
-        if (!count || *count < 1 || *count > 2032)
-            return fail("--size-limit takes a size in MB from 1 to 2032");
-        options.sizeLimitMB = int(*count);
-    }
-    if (bMissing)
-        return fail("--size-limit needs a value");
-    if (auto preview = arguments.TakeOption("--preview", &bMissing))
-    {
-        const std::optional<PreviewChoice> choice = ParsePreview(*preview);
-        if (!choice || (choice->bAudio && !choice->bVideo))
-            return fail("--preview takes none, video or both (audio comes with video)");
-        options.preview = *choice;
-    }
-    if (bMissing)
-        return fail("--preview needs a value");
-    std::string unknown;
-    const auto operands = arguments.Operands(&unknown);
-    if (!operands)
-        return fail("unknown option " + unknown);
-    if (operands->size() != 1)
-        return fail("capture takes one target file");
-    options.target = operands->front();
-    return options;
-}
-
 std::string StatusText(std::chrono::duration<double> elapsed, const DeviceStatus& status)
 {
     char text[160];
@@ -92,7 +31,8 @@ std::string StatusText(std::chrono::duration<double> elapsed, const DeviceStatus
 int RunCaptureCommand(const std::vector<std::string>& args)
 {
     int exitStatus = kExitSuccess;
-    const std::optional<CaptureOptions> options = ParseOptions(args, &exitStatus);
+    const std::optional<OperationOptions> options =
+        ParseOperationOptions(OperationCommand::Capture, args, &exitStatus);
     if (!options)
         return exitStatus;
     CatchInterrupts();
@@ -100,16 +40,12 @@ int RunCaptureCommand(const std::vector<std::string>& args)
     if (!session.Open())
         return kExitFailure;
     AppSettings& settings = session.Settings();
-    settings.captureFile = options->target;
+    settings.captureFile = options->file;
     if (options->sizeLimitMB)
         settings.fileSizeLimitMB = *options->sizeLimitMB;
 
-    // What the device counted before is taken off, so the run's own counts show.
-    const DeviceStatus before = ReadDeviceStatus(session.Context().DeviceFilter()).value_or(DeviceStatus{});
-    std::unique_ptr<PreviewOwner> pPreview;
-    if (options->preview.bVideo)
-        pPreview = PreviewOwner::OpenIfDisplay("kstest capture preview");
-    session.Host().SetVideoOwner(pPreview ? pPreview->Handle() : 0);
+    const DeviceStatus before = session.Status();
+    OperationRun run(session, *options, "kstest capture preview");
     CaptureGraph graph(session.Context(), settings, session.Host());
     const StartResult started = graph.Start(options->preview.bVideo, options->preview.bAudio);
     if (!started.Succeeded())
@@ -117,36 +53,18 @@ int RunCaptureCommand(const std::vector<std::string>& args)
         session.Report().PrintFailure(started.failedStep + ": " + DescribeResult(started.hr));
         return kExitFailure;
     }
-
-    StatusLine line(stderr);
-    const auto runStatus = [&]
-    {
-        DeviceStatus now = ReadDeviceStatus(session.Context().DeviceFilter()).value_or(DeviceStatus{});
-        now.framesCaptured -= std::min(now.framesCaptured, before.framesCaptured);
-        now.framesDropped -= std::min(now.framesDropped, before.framesDropped);
-        now.bytesCaptured -= std::min(now.bytesCaptured, before.bytesCaptured);
-        return now;
-    };
-    const OperationOutcome outcome = WaitForOperationEnd(
-        session.Context().MediaEvent(), options->limit,
+    const OperationOutcome outcome = run.Wait(
         [&](std::chrono::duration<double> elapsed)
-        {
-            if (pPreview)
-                pPreview->ProcessEvents();
-            line.Show(StatusText(elapsed, runStatus()));
-        });
-    line.Finish();
-    const std::string previewCounts =
-        DescribeRendererCounts(session.Context().Slots().pVideoRenderer.Get());
+        { return StatusText(elapsed, CountsSince(session.Status(), before)); });
     graph.Stop();
 
-    const DeviceStatus status = runStatus();
+    const DeviceStatus status = CountsSince(session.Status(), before);
     std::printf("captured %llu frames (%llu dropped), %.1f MB in %.1f s to %s\n",
                 (unsigned long long)status.framesCaptured,
                 (unsigned long long)status.framesDropped, double(status.bytesCaptured) / 1e6,
-                outcome.elapsed.count(), options->target.c_str());
-    if (!previewCounts.empty())
-        std::printf("%s\n", previewCounts.c_str());
+                outcome.elapsed.count(), options->file.c_str());
+    if (!run.PreviewCounts().empty())
+        std::printf("%s\n", run.PreviewCounts().c_str());
     if (outcome.end == OperationEnd::GraphEvent)
     {
         session.Report().ShowMessage(DescribeGraphEvent(outcome.event.code, outcome.event.param1));

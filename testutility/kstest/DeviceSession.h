@@ -6,9 +6,10 @@
 
 #include "AppSettings.h"
 #include "ComScope.h"
-#include "ConsoleHost.h"
+#include "DeviceStatus.h"
 #include "ConsoleReport.h"
 #include "GraphContext.h"
+#include "ReportingHost.h"
 
 class DeviceSession
 {
@@ -22,14 +23,16 @@ public:
     AppSettings& Settings() { return m_Settings; }
     GraphContext& Context() { return m_Context; }
     ConsoleReport& Report() { return m_Report; }
-    ConsoleHost& Host() { return m_Host; }
+    ReportingHost& Host() { return m_Host; }
+    // What the device has counted so far (zeros when it cannot say).
+    DeviceStatus Status() { return ReadDeviceStatus(m_Context.DeviceFilter()).value_or(DeviceStatus{}); }
     // The friendly name of the device found.
     const std::string& DeviceName() const { return m_DeviceName; }
 
 private:
     ComScope m_Com;
     ConsoleReport m_Report;
-    ConsoleHost m_Host;
+    ReportingHost m_Host;
     AppSettings m_Settings;
     GraphContext m_Context;
     std::string m_DeviceName;

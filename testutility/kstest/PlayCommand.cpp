@@ -4,79 +4,18 @@
 // device until the end of the stream, the time limit, Ctrl-C or a graph event,
 // then prints what the device counted.
 
-#include "Arguments.h"
 #include "Commands.h"
 #include "DeviceSession.h"
 #include "DeviceStatus.h"
 #include "HResultText.h"
 #include "Interrupt.h"
-#include "OperationMonitor.h"
+#include "OperationRun.h"
 #include "PlaybackGraph.h"
-#include "PreviewOption.h"
-#include "PreviewOwner.h"
-#include "RendererCounts.h"
-#include "StatusLine.h"
 
 #include <cstdio>
 
 namespace
 {
-struct PlayOptions
-{
-    std::optional<std::chrono::milliseconds> limit;
-    PreviewChoice preview;
-    std::string source;
-};
-
-std::optional<PlayOptions> ParseOptions(const std::vector<std::string>& args, int* pExit)
-{
-    Arguments arguments(args);
-    PlayOptions options;
-    bool bMissing = false;
-    const auto fail = [&](const std::string& problem)
-    {
-        *pExit = UsageError(problem);
-        return std::nullopt;
-    };
-    if (auto seconds = arguments.TakeOption("--seconds", &bMissing))
-    {
-        const std::optional<long long> count = ParseCount(*seconds);
-        if (!count || *count == 0)
-            return fail("--seconds takes a positive whole number");
-        options.limit = std::chrono::seconds(*count);
-    }
-    if (bMissing)
-        return fail("--seconds needs a value");
-    if (auto preview = arguments.TakeOption("--preview", &bMissing))
-    {
-        const std::optional<PreviewChoice> choice = ParsePreview(*preview);
-        if (!choice)
-            return fail("--preview takes none, video, audio or both");
-        options.preview = *choice;
-    }
-    if (bMissing)
-        return fail("--preview needs a value");
-    std::string unknown;
-    const auto operands = arguments.Operands(&unknown);
-    if (!operands)
-        return fail("unknown option " + unknown);
-    if (operands->size() != 1)
-        return fail("play takes one file");
-    options.source = operands->front();
-    return options;
-}
-
-DeviceStatus Difference(DeviceStatus now, const DeviceStatus& before)
-{
-    const auto since = [](std::uint64_t a, std::uint64_t b) { return a > b ? a - b : 0; };
-    now.packetsPlayed = since(now.packetsPlayed, before.packetsPlayed);
-    now.picturesPlayed = since(now.picturesPlayed, before.picturesPlayed);
-    now.audioFramesPlayed = since(now.audioFramesPlayed, before.audioFramesPlayed);
-    now.violations = since(now.violations, before.violations);
-    now.bytesPlayed = since(now.bytesPlayed, before.bytesPlayed);
-    return now;
-}
-
 std::string StatusText(std::chrono::duration<double> elapsed, const DeviceStatus& status)
 {
     char text[160];
@@ -90,7 +29,8 @@ std::string StatusText(std::chrono::duration<double> elapsed, const DeviceStatus
 int RunPlayCommand(const std::vector<std::string>& args)
 {
     int exitStatus = kExitSuccess;
-    const std::optional<PlayOptions> options = ParseOptions(args, &exitStatus);
+    const std::optional<OperationOptions> options =
+        ParseOperationOptions(OperationCommand::Play, args, &exitStatus);
     if (!options)
         return exitStatus;
     CatchInterrupts();
@@ -98,15 +38,11 @@ int RunPlayCommand(const std::vector<std::string>& args)
     if (!session.Open())
         return kExitFailure;
     AppSettings& settings = session.Settings();
-    settings.playbackFile = options->source;
-    settings.playbackKind = PlaybackKindOf(options->source);
-    const bool bC3Stream = settings.playbackKind == PlaybackKind::C3S;
+    settings.playbackFile = options->file;
+    settings.playbackKind = PlaybackKindOf(options->file);
 
-    const DeviceStatus before = ReadDeviceStatus(session.Context().DeviceFilter()).value_or(DeviceStatus{});
-    std::unique_ptr<PreviewOwner> pPreview;
-    if (options->preview.bVideo)
-        pPreview = PreviewOwner::OpenIfDisplay("kstest playback preview");
-    session.Host().SetVideoOwner(pPreview ? pPreview->Handle() : 0);
+    const DeviceStatus before = session.Status();
+    OperationRun run(session, *options, "kstest playback preview");
     PlaybackGraph graph(session.Context(), settings, session.Host());
     const StartResult started = graph.Start(options->preview.bVideo, options->preview.bAudio);
     if (!started.Succeeded())
@@ -114,37 +50,22 @@ int RunPlayCommand(const std::vector<std::string>& args)
         session.Report().PrintFailure(started.failedStep + ": " + DescribeResult(started.hr));
         return kExitFailure;
     }
-
-    StatusLine line(stderr);
-    const auto runStatus = [&]
-    {
-        return Difference(ReadDeviceStatus(session.Context().DeviceFilter()).value_or(DeviceStatus{}),
-                          before);
-    };
-    const OperationOutcome outcome = WaitForOperationEnd(
-        session.Context().MediaEvent(), options->limit,
+    const OperationOutcome outcome = run.Wait(
         [&](std::chrono::duration<double> elapsed)
-        {
-            if (pPreview)
-                pPreview->ProcessEvents();
-            line.Show(StatusText(elapsed, runStatus()));
-        });
-    line.Finish();
-    const std::string previewCounts =
-        DescribeRendererCounts(session.Context().Slots().pVideoRenderer.Get());
-    if (bC3Stream)
+        { return StatusText(elapsed, CountsSince(session.Status(), before)); });
+    if (settings.playbackKind == PlaybackKind::C3S)
         graph.StopC3Stream();
     else
         graph.StopPlayback();
 
-    const DeviceStatus status = runStatus();
+    const DeviceStatus status = CountsSince(session.Status(), before);
     std::printf("played %llu packets (%llu pictures, %llu audio frames, %.1f MB) in %.1f s, "
                 "%llu violations\n",
                 (unsigned long long)status.packetsPlayed, (unsigned long long)status.picturesPlayed,
                 (unsigned long long)status.audioFramesPlayed, double(status.bytesPlayed) / 1e6,
                 outcome.elapsed.count(), (unsigned long long)status.violations);
-    if (!previewCounts.empty())
-        std::printf("%s\n", previewCounts.c_str());
+    if (!run.PreviewCounts().empty())
+        std::printf("%s\n", run.PreviewCounts().c_str());
     if (outcome.end == OperationEnd::GraphEvent && outcome.event.code != EC_COMPLETE)
     {
         session.Report().ShowMessage(DescribeGraphEvent(outcome.event.code, outcome.event.param1));

@@ -1,19 +1,19 @@
 #pragma once
 
-// The command line's OperationHost: messages and diagnostic lines go to the
-// console report; there is no banner and no menu, the video owner is the
-// preview's own window when one is open, and the command's own loop keeps time
-// instead of window timers.
+// An OperationHost for callers without a window (the command line): messages,
+// diagnostic lines and debugger output go to a report; there is no banner and no
+// menu, timers are left to the caller's own loop, and the video owner is whatever
+// the caller sets (0: the renderer draws to nothing).
 
-#include "ConsoleReport.h"
 #include "OperationHost.h"
 
-class ConsoleHost : public OperationHost
+class ReportingHost : public OperationHost
 {
 public:
-    explicit ConsoleHost(ConsoleReport& report) : m_Report(report) {}
+    explicit ReportingHost(UserReport& report) : m_Report(report) {}
 
     void ShowMessage(const std::string& text) override { m_Report.ShowMessage(text); }
+    void ShowError(const std::string& text) override { m_Report.ShowError(text); }
     void Diagnostic(const std::string& line) override { m_Report.Diagnostic(line); }
     void DebugOutput(const std::string& line) override { m_Report.DebugOutput(line); }
     void ShowBanner(const std::string&) override {}
@@ -23,10 +23,11 @@ public:
     void BeginOperation(int) override {}
     void EndOperation(int) override {}
     OAHWND VideoOwner() const override { return m_hVideoOwner; }
-    void SetVideoOwner(OAHWND hOwner) { m_hVideoOwner = hOwner; }
     ClientRect BannerRect() const override { return {0, 0, 525, 380}; }
 
+    void SetVideoOwner(OAHWND hOwner) { m_hVideoOwner = hOwner; }
+
 private:
-    ConsoleReport& m_Report;
+    UserReport& m_Report;
     OAHWND m_hVideoOwner = 0;
 };
