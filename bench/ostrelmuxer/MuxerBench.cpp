@@ -30,7 +30,7 @@ void BM_MuxTwoFeedingThreads(benchmark::State& state)
         const auto start = std::chrono::steady_clock::now();
         graph.Run();
         graph.JoinSources();
-        if (!graph.Sink()->WaitForEndOfStream(2))
+        if (!graph.Sink()->WaitForEndOfStream(1))
             state.SkipWithError("the stream did not end");
         const auto stop = std::chrono::steady_clock::now();
         state.SetIterationTime(std::chrono::duration<double>(stop - start).count());

@@ -210,16 +210,18 @@ HRESULT OstrelMuxerFilter::OnAudioSample(IMediaSample* pSample)
     return hr;
 }
 
-// End of stream goes downstream as soon as either input has ended, behind everything
-// muxed so far, the open output sample included. When the video ends first, the last
-// packet still gets the audio units that belong to it: end of stream then waits for them
-// or for the end of the audio.
+// End of stream goes downstream once per stream, when the video input has ended (or is
+// not connected), behind everything muxed, the open output sample included. An audio
+// input that ends first lets the video still coming be muxed, without audio, so no
+// sample can follow end of stream. When the video ends first, its last packet still gets
+// the audio units that belong to it: end of stream then waits for them or for the end of
+// the audio.
 HRESULT OstrelMuxerFilter::OnEndOfStream()
 {
     if (!m_pOutputPin)
         return S_OK;
     HRESULT hr = S_OK;
-    if (IsInputDone(m_pAudioPin) || IsInputDone(m_pVideoPin))
+    if (IsInputDone(m_pVideoPin))
     {
         const uint32_t nMuxed = m_AudioCounter.Get();
         if (IsAudioStillComing() && m_bPacketOpen && nMuxed < m_nAudioPerVideo)
@@ -242,6 +244,8 @@ bool OstrelMuxerFilter::IsAudioStillComing() const
 HRESULT OstrelMuxerFilter::EndStream()
 {
     m_nAudioDueBeforeEnd = 0;
+    if (m_bEosSent)
+        return S_OK;
     DeliverOpenSample();
     m_bEosSent = true;
     return m_pOutputPin->DeliverEndOfStream();
@@ -262,6 +266,7 @@ HRESULT OstrelMuxerFilter::OnBeginFlush()
     }
     CAutoLock lock(&m_csReceive);
     ReleaseQueued();
+    m_bEosSent = false;
     return hr;
 }
 

@@ -17,6 +17,8 @@ class VideoInputPin;
 // C3 stream. It has no thread of its own: the two upstream threads take turns at their
 // pins' gates, one video sample, then its 2 or 4 audio samples, and mux under one lock
 // into large output samples that the output pin delivers through its output queue.
+// End of stream goes downstream once, behind every packet: when the video input has
+// ended and its last packet has its audio, or the audio input has ended too.
 //
 // A failed delivery (or a failure of the muxing itself, which is reported to the graph)
 // ends the stream: both inputs refuse every later sample with it and a thread waiting at
@@ -85,6 +87,7 @@ private:
     VideoInputPin* m_pVideoPin = nullptr;
     AudioInputPin* m_pAudioPin = nullptr;
     OutputPin* m_pOutputPin = nullptr;
+    // End of stream went downstream; it goes once until the next Stop or BeginFlush.
     std::atomic<bool> m_bEosSent{false};
     // Audio units the last packet still waits for before end of stream goes downstream.
     uint32_t m_nAudioDueBeforeEnd = 0;

@@ -134,10 +134,18 @@ protected:
 };
 } // namespace
 
-TEST_F(ConversionGraph, C3StreamOfAnMpeg2StreamAndItsPcmPassesTheCheck)
+// The sound lasts as long as the pictures, or ends half-way through them; then the later
+// pictures become packets without audio. Every picture is in the stream, and end of stream
+// comes once, behind it: the graph is stopped as soon as it arrives, as the test utility
+// stops at the completion it causes.
+class ConversionGraphSound : public ConversionGraph, public testing::WithParamInterface<double>
+{
+};
+
+TEST_P(ConversionGraphSound, C3StreamOfAnMpeg2StreamAndItsPcmPassesTheCheck)
 {
     const Bytes video = m_media.Mpeg2Video("25", kPictures);
-    const Bytes pcm = m_media.Pcm(kPictures / 25.0);
+    const Bytes pcm = m_media.Pcm(GetParam() * kPictures / 25.0);
     ASSERT_FALSE(video.empty());
     ASSERT_FALSE(pcm.empty());
     ASSERT_NO_FATAL_FAILURE(Build(video, pcm));
@@ -146,6 +154,8 @@ TEST_F(ConversionGraph, C3StreamOfAnMpeg2StreamAndItsPcmPassesTheCheck)
     m_control->Stop();
 
     const TestSink::Received received = m_sink->Snapshot();
+    EXPECT_EQ(received.samplesBeforeEndOfStream,
+              std::vector<std::size_t>{received.sampleLengths.size()});
     const ParsedStream stream = ReadC3Stream(received.bytes);
     EXPECT_EQ(stream.cbRead, received.bytes.size());
     EXPECT_EQ(stream.packets.size(), static_cast<std::size_t>(kPictures));
@@ -154,6 +164,10 @@ TEST_F(ConversionGraph, C3StreamOfAnMpeg2StreamAndItsPcmPassesTheCheck)
     const std::string strCheck = std::string(C3INFO_PATH) + " --check --quiet " + strFile;
     EXPECT_EQ(std::system(strCheck.c_str()), 0) << strCheck;
 }
+
+INSTANTIATE_TEST_SUITE_P(SoundLengths, ConversionGraphSound, testing::Values(1.0, 0.5),
+                         [](const testing::TestParamInfo<double>& info)
+                         { return info.param < 1.0 ? "SoundEndsHalfWay" : "WholeSound"; });
 
 // A sink that fails as a writer on a full disk does: the failure goes back through the muxer
 // and the filter to both sources, whose deliveries end with it, and the graph hears of it

@@ -16,15 +16,20 @@ LONG AudioRoom(uint32_t nAudioPerVideo)
     return nAudioPerVideo == 2 ? 6448 : 7776;
 }
 
-TestSink::Received RunToEnd(MuxerTestGraph::Setup setup, int nEndOfStream = 2)
+// Runs the graph until both sources have pushed everything and end of stream has reached
+// the sink, which must be once, behind every sample.
+TestSink::Received RunToEnd(MuxerTestGraph::Setup setup)
 {
     MuxerTestGraph graph(std::move(setup));
     EXPECT_EQ(graph.ConnectResult(), S_OK);
     EXPECT_EQ(graph.Run(), S_OK);
     graph.JoinSources();
-    EXPECT_TRUE(graph.Sink()->WaitForEndOfStream(nEndOfStream));
+    EXPECT_TRUE(graph.Sink()->WaitForEndOfStream(1));
     graph.Stop();
-    return graph.Sink()->Snapshot();
+    const TestSink::Received received = graph.Sink()->Snapshot();
+    EXPECT_EQ(received.samplesBeforeEndOfStream,
+              std::vector<std::size_t>{received.sampleLengths.size()});
+    return received;
 }
 
 // The output as the samples delivered it; each must read as whole packets.
@@ -239,23 +244,32 @@ TEST(MuxerTurns, VideoAloneIsMuxedWithoutWaiting)
     setup.bConnectAudio = false;
     MuxInput expected = setup.input;
     expected.audio.clear();
-    const TestSink::Received received = RunToEnd(std::move(setup), 1);
+    const TestSink::Received received = RunToEnd(std::move(setup));
     ExpectInterleaved(received.bytes, expected);
-    EXPECT_EQ(received.nEndOfStream, 1);
 }
 
-// Audio ends early: end of stream goes downstream at once behind everything muxed, the
-// video sample that waited for audio is muxed, and later video passes without audio.
+// The audio input ends while video is still coming, after a whole group or inside one:
+// the packet that waited for its audio and every packet after it are muxed without audio,
+// and end of stream goes downstream behind them. Packets 12 to 30 cannot be muxed before
+// the audio has ended, since the 12th waits at its gate for audio that never comes.
+// With the last packet one unit short the video may end first instead, and end of stream
+// then waits for that unit or for the end of the audio.
 TEST(MuxerTurns, VideoGoesOnAfterTheAudioInputEnds)
 {
-    MuxerTestGraph::Setup setup;
-    setup.input = MakeMuxInput(30, 2000, 2);
-    setup.input.audio.resize(21); // 10 full groups and one unit of the 11th
-    setup.nMaxVideoDelayMicros = 200;
-    const MuxInput input = setup.input;
-    const TestSink::Received received = RunToEnd(std::move(setup));
-    ExpectInterleaved(received.bytes, input);
-    EXPECT_EQ(received.nEndOfStream, 2);
+    for (const size_t nAudioUnits : {20, 21, 59})
+    {
+        for (const bool bSinkCanBlock : {false, true})
+        {
+            SCOPED_TRACE(std::to_string(nAudioUnits) +
+                         " audio units, sink can block: " + std::to_string(bSinkCanBlock));
+            MuxerTestGraph::Setup setup;
+            setup.input = MakeMuxInput(30, 2000, 2);
+            setup.input.audio.resize(nAudioUnits);
+            setup.sink.bReceiveCanBlock = bSinkCanBlock;
+            const MuxInput input = setup.input;
+            ExpectInterleaved(RunToEnd(std::move(setup)).bytes, input);
+        }
+    }
 }
 
 TEST(MuxerTurns, RacingInputsKeepTheTurnOrder)

@@ -68,11 +68,33 @@ TEST(MuxerGates, PauseWithNoInputConnectedSendsEndOfStreamOnce)
     graph.Sink()->Pause();
     EXPECT_EQ(graph.Muxer()->Pause(), S_OK);
     EXPECT_EQ(graph.Muxer()->Pause(), S_OK);
-    EXPECT_EQ(graph.Sink()->Snapshot().nEndOfStream, 1);
+    EXPECT_EQ(graph.Sink()->Snapshot().samplesBeforeEndOfStream.size(), 1u);
     graph.Stop();
     graph.Sink()->Pause();
     EXPECT_EQ(graph.Muxer()->Pause(), S_OK);
-    EXPECT_EQ(graph.Sink()->Snapshot().nEndOfStream, 2);
+    EXPECT_EQ(graph.Sink()->Snapshot().samplesBeforeEndOfStream.size(), 2u);
+}
+
+// A repeated end of stream is not passed on; a flush starts a new stream, whose end goes
+// downstream again.
+TEST(MuxerGates, EndOfStreamGoesOncePerStreamAndAgainAfterAFlush)
+{
+    MuxerTestGraph::Setup setup;
+    setup.input = MakeMuxInput(3, 100, 2);
+    MuxerTestGraph graph(setup);
+    ASSERT_EQ(graph.Run(), S_OK);
+    graph.JoinSources();
+    IPin* pVideoIn = graph.Muxer()->GetPin(0);
+    IPin* pAudioIn = graph.Muxer()->GetPin(1);
+    EXPECT_EQ(pVideoIn->EndOfStream(), S_OK);
+    EXPECT_EQ(graph.Sink()->Snapshot().samplesBeforeEndOfStream.size(), 1u);
+
+    for (IPin* pInput : {pVideoIn, pAudioIn})
+        EXPECT_EQ(pInput->BeginFlush(), S_OK);
+    for (IPin* pInput : {pVideoIn, pAudioIn})
+        EXPECT_EQ(pInput->EndFlush(), S_OK);
+    EXPECT_EQ(pVideoIn->EndOfStream(), S_OK);
+    EXPECT_EQ(graph.Sink()->Snapshot().samplesBeforeEndOfStream.size(), 2u);
 }
 
 // A filter released while running hands its queued output samples back to the allocator.

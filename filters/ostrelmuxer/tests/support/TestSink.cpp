@@ -125,7 +125,7 @@ void TestSink::CountEndOfStream()
 {
     {
         std::lock_guard lock(m_lock);
-        ++m_received.nEndOfStream;
+        m_received.samplesBeforeEndOfStream.push_back(m_nAccepted);
     }
     m_changed.notify_all();
 }
@@ -142,8 +142,9 @@ TestSink::Received TestSink::Snapshot() const
     return m_received;
 }
 
-bool TestSink::WaitForEndOfStream(int n) const
+bool TestSink::WaitForEndOfStream(std::size_t n) const
 {
     std::unique_lock lock(m_lock);
-    return m_changed.wait_for(lock, kPatience, [&] { return m_received.nEndOfStream >= n; });
+    return m_changed.wait_for(lock, kPatience,
+                              [&] { return m_received.samplesBeforeEndOfStream.size() >= n; });
 }

@@ -28,7 +28,8 @@ public:
         std::vector<LONG> sampleLengths;
         std::vector<int> formatBytes; // format byte of each sample's type, -1 if none
         int64_t cbTotal = 0;
-        int nEndOfStream = 0;
+        // For each end of stream, the number of samples kept before it arrived.
+        std::vector<std::size_t> samplesBeforeEndOfStream;
         int nRefused = 0; // samples refused with Options::hrFailure
         int nBeginFlush = 0;
         int nEndFlush = 0;
@@ -43,7 +44,7 @@ public:
 
     Received Snapshot() const;
     // Waits until at least n end-of-stream calls arrived; false if none came in time.
-    bool WaitForEndOfStream(int n) const;
+    bool WaitForEndOfStream(std::size_t n) const;
 
 private:
     class Pin;
