@@ -199,9 +199,9 @@ TEST_F(CaptureGraph, SettingsReachARunningCaptureWithinASecondOrAtTheNextRun)
     // registry key) changes the volume.
     DeviceState elsewhere;
     elsewhere.Attach(RegisterDeviceBag(kFirstDeviceName).Get());
-    ASSERT_EQ(
-        DeviceState::ChangeResult::Accepted,
-        elsewhere.Change([](DeviceSettings& s) { return SettingsRules::ApplyVolume(s, -20); }));
+    ASSERT_EQ(DeviceState::ChangeResult::Accepted,
+              elsewhere.Change([](DeviceSettings& s, const DeviceCaps& caps)
+                               { return SettingsRules::ApplyVolume(s, caps, -20); }));
     EXPECT_TRUE(
         m_probe->WaitForUpdate([](const CaptureSettings& s) { return s.volume == -20; }, 1s));
 

@@ -129,7 +129,8 @@ TEST_F(DeviceControl, EveryPropertyReadsBackByteByByteAtTheDocumentedOffsets)
                   .Framed(),
               Get(DEVICEPROP_AUDIO_CAPS, AudioCaps::kSize));
     EXPECT_EQ(Layout().I32(0).Zeros(4).Framed(), Get(DEVICEPROP_AUDIO_MUTE, AudioValue::kSize));
-    EXPECT_EQ(Layout().Zeros(104).Framed(), Get(DEVICEPROP_STATUS, Status::kSize));
+    EXPECT_EQ(Layout().Zeros(144).Framed(), Get(DEVICEPROP_STATUS, Status::kSize));
+    EXPECT_EQ(Layout().Zeros(316).Framed(), Get(DEVICEPROP_FAULTS, Faults::kSize));
     const LONG defaults[] = {40, 20, 0, 44, 1};
     for (LONG property = 0; property < 5; ++property)
         EXPECT_EQ(Layout().I32(defaults[property]).U32(2).U32(2).Zeros(4).Framed(),
