@@ -155,13 +155,13 @@ std::string FormatRange(const ValueRange& range)
     return std::to_string(range.min) + ".." + std::to_string(range.max);
 }
 
-// Each setting the caps allow, as the capture source would be asked for it, with the
-// check that group of settings goes through.
+// A frame size or rate the caps offer, as the capture source would be asked for it. The
+// knobs (bit rates, volume, amplifier) need no look: the device brings them within the
+// source's limits (ToCaptureSettings).
 struct Probe
 {
     std::string name;
     CaptureSettings settings;
-    std::string (*check)(const CaptureSettings&);
 };
 
 void AddSizeProbes(std::vector<Probe>& probes, const char* pszName,
@@ -169,24 +169,10 @@ void AddSizeProbes(std::vector<Probe>& probes, const char* pszName,
 {
     for (const FrameSize& size : sizes)
     {
-        Probe probe{pszName, {}, &CheckStreamFormat};
+        Probe probe{pszName, {}};
         probe.settings.standard = standard;
         probe.settings.width = static_cast<std::int32_t>(size.width);
         probe.settings.height = static_cast<std::int32_t>(size.height);
-        probes.push_back(probe);
-    }
-}
-
-// The ends of a range, set into the settings by one field.
-void AddRangeProbes(std::vector<Probe>& probes, const char* pszName, ValueRange range,
-                    std::int32_t CaptureSettings::*field,
-                    std::string (*check)(const CaptureSettings&))
-{
-    for (const std::int32_t value : {range.min, range.max})
-    {
-        Probe probe{pszName, {}, check};
-        probe.settings.vbr = false;
-        probe.settings.*field = value;
         probes.push_back(probe);
     }
 }
@@ -198,18 +184,10 @@ std::vector<Probe> ProbesOf(const DeviceCaps& caps)
     AddSizeProbes(probes, "PalSizes", caps.palSizes, AnalogVideo_PAL_B);
     for (const std::uint32_t rate : caps.sampleRates)
     {
-        Probe probe{"SampleRates", {}, &CheckStreamFormat};
+        Probe probe{"SampleRates", {}};
         probe.settings.sampleRate = rate;
         probes.push_back(probe);
     }
-    AddRangeProbes(probes, "BitRateRange", caps.bitRates, &CaptureSettings::bitRate,
-                   &CheckBitRates);
-    AddRangeProbes(probes, "VolumeRange", caps.volumes, &CaptureSettings::volume, &CheckSound);
-    constexpr std::array<std::int32_t CaptureSettings::*, DeviceCaps::kProcAmpCount> kAmplifier = {
-        &CaptureSettings::brightness, &CaptureSettings::contrast, &CaptureSettings::hue,
-        &CaptureSettings::saturation, &CaptureSettings::sharpness};
-    for (std::size_t i = 0; i < kAmplifier.size(); ++i)
-        AddRangeProbes(probes, kEntries[i + 5].name, caps.procAmp[i], kAmplifier[i], &CheckPicture);
     return probes;
 }
 } // namespace
@@ -227,11 +205,6 @@ const std::vector<std::string>& Names()
         return all;
     }();
     return names;
-}
-
-bool IsName(std::string_view name)
-{
-    return Find(name) != nullptr;
 }
 
 bool Parse(DeviceCaps& caps, std::string_view name, std::string_view text, std::string* pProblem)
@@ -281,7 +254,7 @@ std::vector<std::string> Uncapturable(const DeviceCaps& caps)
     std::vector<std::string> problems;
     for (const Probe& probe : ProbesOf(caps))
     {
-        const std::string problem = probe.check(probe.settings);
+        const std::string problem = CheckStreamFormat(probe.settings);
         if (!problem.empty() && std::find(problems.begin(), problems.end(),
                                           probe.name + ": " + problem) == problems.end())
             problems.push_back(probe.name + ": " + problem);

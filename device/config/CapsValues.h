@@ -11,8 +11,9 @@
 //
 // Entries may be separated by spaces or commas. A value that is not set, or not valid,
 // leaves the default for it. The device offers what is configured even where its
-// capture source cannot encode it (a rate of 22050 Hz, say): a Set of such a value is
-// taken and the next capture then fails to start, saying why.
+// capture source cannot encode it: knobs beyond the source's limits act as their ends
+// do, but a frame size or rate the source cannot encode (22050 Hz, say) is taken by a
+// Set and the next capture then fails to start, saying why.
 
 #include "DeviceCaps.h"
 
@@ -27,12 +28,11 @@ inline constexpr std::size_t kMaxEntries = 256;
 
 // The value names, in the order they are listed.
 const std::vector<std::string>& Names();
-bool IsName(std::string_view name);
 // Takes one value's text into the caps; false, with the reason, when it is not valid.
 bool Parse(DeviceCaps& caps, std::string_view name, std::string_view text, std::string* pProblem);
 std::string Format(const DeviceCaps& caps, std::string_view name);
 // The caps the values give; lookup answers a value's text, empty when it is not set.
 DeviceCaps Read(const std::function<std::string(const std::string& name)>& lookup);
-// What of the caps the capture source cannot encode, worded for a user.
+// The frame sizes and rates the capture source cannot encode, worded for a user.
 std::vector<std::string> Uncapturable(const DeviceCaps& caps);
 } // namespace CapsValues

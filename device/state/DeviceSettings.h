@@ -33,6 +33,9 @@ struct DeviceSettings
     bool operator==(const DeviceSettings&) const = default;
 };
 
-// What the capture source needs of the settings, for the device of that name.
+// What the capture source needs of the settings, for the device of that name. The
+// knobs are brought within what the source takes, as a knob of hardware stops at its
+// end: the device's volume range reaches +50 dB, the source's gain +24 dB, where the
+// tone clips already; a configured range may reach further still.
 CaptureSettings ToCaptureSettings(const DeviceSettings& settings, const std::string& deviceName,
                                   const std::string& sourceFile);

@@ -103,7 +103,8 @@ int RunCaptureCommand(const std::vector<std::string>& args)
         settings.fileSizeLimitMB = *options->sizeLimitMB;
 
     // What the device counted before is taken off, so the run's own counts show.
-    const DeviceStatus before = ReadDeviceStatus(session.Context().DeviceFilter()).value_or(DeviceStatus{});
+    const DeviceStatus before =
+        ReadDeviceStatus(session.Context().DeviceFilter()).value_or(DeviceStatus{});
     CaptureGraph graph(session.Context(), settings, session.Host());
     const StartResult started = graph.Start(options->preview.bVideo, options->preview.bAudio);
     if (!started.Succeeded())
@@ -115,27 +116,28 @@ int RunCaptureCommand(const std::vector<std::string>& args)
     StatusLine line(stderr);
     const auto runStatus = [&]
     {
-        DeviceStatus now = ReadDeviceStatus(session.Context().DeviceFilter()).value_or(DeviceStatus{});
-        now.framesCaptured -= std::min(now.framesCaptured, before.framesCaptured);
-        now.framesDropped -= std::min(now.framesDropped, before.framesDropped);
-        now.bytesCaptured -= std::min(now.bytesCaptured, before.bytesCaptured);
-        return now;
+        return CountedSince(
+            ReadDeviceStatus(session.Context().DeviceFilter()).value_or(DeviceStatus{}), before);
     };
-    const OperationOutcome outcome = WaitForOperationEnd(
-        session.Context().MediaEvent(), options->limit,
-        [&](std::chrono::duration<double> elapsed) { line.Show(StatusText(elapsed, runStatus())); });
+    const OperationOutcome outcome =
+        WaitForOperationEnd(session.Context().MediaEvent(), options->limit,
+                            [&](std::chrono::duration<double> elapsed)
+                            { line.Show(StatusText(elapsed, runStatus())); });
     line.Finish();
     graph.Stop();
 
     const DeviceStatus status = runStatus();
     std::printf("captured %llu frames (%llu dropped), %.1f MB in %.1f s to %s\n",
-                (unsigned long long)status.framesCaptured,
-                (unsigned long long)status.framesDropped, double(status.bytesCaptured) / 1e6,
-                outcome.elapsed.count(), options->target.c_str());
+                (unsigned long long)status.framesCaptured, (unsigned long long)status.framesDropped,
+                double(status.bytesCaptured) / 1e6, outcome.elapsed.count(),
+                options->target.c_str());
+    if (const std::string faults = DescribeFaultCounts(status); !faults.empty())
+        std::printf("injected faults: %s\n", faults.c_str());
     if (outcome.end == OperationEnd::GraphEvent)
     {
         session.Report().ShowMessage(DescribeGraphEvent(outcome.event.code, outcome.event.param1));
-        session.Report().PrintFailure("the capture ended early; what was written before is kept and listed");
+        session.Report().PrintFailure(
+            "the capture ended early; what was written before is kept and listed");
         return kExitFailure;
     }
     return kExitSuccess;

@@ -14,7 +14,8 @@ public:
     void ShowMessage(const std::string& text) override { m_Messages.push_back(text); }
     void Diagnostic(const std::string& line) override;
 
-    // Prints the messages, the last one followed by the reason, on standard error.
+    // Prints the messages, the last one followed by the reason (or the reason alone),
+    // on standard error.
     void PrintFailure(const std::string& reason) const;
     bool HasMessages() const { return !m_Messages.empty(); }
     // Prints the messages as they are, on standard error.

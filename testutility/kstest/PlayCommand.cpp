@@ -64,17 +64,6 @@ std::optional<PlayOptions> ParseOptions(const std::vector<std::string>& args, in
     return options;
 }
 
-DeviceStatus Difference(DeviceStatus now, const DeviceStatus& before)
-{
-    const auto since = [](std::uint64_t a, std::uint64_t b) { return a > b ? a - b : 0; };
-    now.packetsPlayed = since(now.packetsPlayed, before.packetsPlayed);
-    now.picturesPlayed = since(now.picturesPlayed, before.picturesPlayed);
-    now.audioFramesPlayed = since(now.audioFramesPlayed, before.audioFramesPlayed);
-    now.violations = since(now.violations, before.violations);
-    now.bytesPlayed = since(now.bytesPlayed, before.bytesPlayed);
-    return now;
-}
-
 std::string StatusText(std::chrono::duration<double> elapsed, const DeviceStatus& status)
 {
     char text[160];
@@ -100,7 +89,8 @@ int RunPlayCommand(const std::vector<std::string>& args)
     settings.playbackKind = PlaybackKindOf(options->source);
     const bool bC3Stream = settings.playbackKind == PlaybackKind::C3S;
 
-    const DeviceStatus before = ReadDeviceStatus(session.Context().DeviceFilter()).value_or(DeviceStatus{});
+    const DeviceStatus before =
+        ReadDeviceStatus(session.Context().DeviceFilter()).value_or(DeviceStatus{});
     PlaybackGraph graph(session.Context(), settings, session.Host());
     const StartResult started = graph.Start(options->preview.bVideo, options->preview.bAudio);
     if (!started.Succeeded())
@@ -112,12 +102,13 @@ int RunPlayCommand(const std::vector<std::string>& args)
     StatusLine line(stderr);
     const auto runStatus = [&]
     {
-        return Difference(ReadDeviceStatus(session.Context().DeviceFilter()).value_or(DeviceStatus{}),
-                          before);
+        return CountedSince(
+            ReadDeviceStatus(session.Context().DeviceFilter()).value_or(DeviceStatus{}), before);
     };
-    const OperationOutcome outcome = WaitForOperationEnd(
-        session.Context().MediaEvent(), options->limit,
-        [&](std::chrono::duration<double> elapsed) { line.Show(StatusText(elapsed, runStatus())); });
+    const OperationOutcome outcome =
+        WaitForOperationEnd(session.Context().MediaEvent(), options->limit,
+                            [&](std::chrono::duration<double> elapsed)
+                            { line.Show(StatusText(elapsed, runStatus())); });
     line.Finish();
     if (bC3Stream)
         graph.StopC3Stream();
@@ -130,6 +121,8 @@ int RunPlayCommand(const std::vector<std::string>& args)
                 (unsigned long long)status.packetsPlayed, (unsigned long long)status.picturesPlayed,
                 (unsigned long long)status.audioFramesPlayed, double(status.bytesPlayed) / 1e6,
                 outcome.elapsed.count(), (unsigned long long)status.violations);
+    if (const std::string faults = DescribeFaultCounts(status); !faults.empty())
+        std::printf("injected faults: %s\n", faults.c_str());
     if (outcome.end == OperationEnd::GraphEvent && outcome.event.code != EC_COMPLETE)
     {
         session.Report().ShowMessage(DescribeGraphEvent(outcome.event.code, outcome.event.param1));
