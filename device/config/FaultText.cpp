@@ -186,7 +186,9 @@ bool ApplyPropertyFault(FaultPlan& plan, std::string_view verb, std::string_view
         plan.Remove(pProperty->set, pProperty->id, pVerb->operation);
         return true;
     }
-    PropertyFault fault{pProperty->set, pProperty->id, pVerb->operation, pVerb->kind, E_FAIL};
+    // A fault that does nothing returns S_OK.
+    PropertyFault fault{pProperty->set, pProperty->id, pVerb->operation, pVerb->kind,
+                        pVerb->kind == FaultKind::Fail ? E_FAIL : S_OK};
     if (value && pVerb->kind == FaultKind::Nothing)
         return Fail(pProblem, "takes no value");
     if (value)

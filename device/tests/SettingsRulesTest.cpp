@@ -2,6 +2,7 @@
 // stored text reads back, including text it would have refused.
 
 #include "SettingsRules.h"
+#include "CapsValues.h"
 #include "SettingsText.h"
 
 #include <gtest/gtest.h>
@@ -125,4 +126,54 @@ TEST(SettingsText, ReadsBackWhatItWroteAndFallsBackWhereTheTextIsBroken)
     EXPECT_EQ(-7, edited.volume);
     EXPECT_EQ(90, edited.procAmp[VideoProcAmp_Contrast]);
     EXPECT_EQ(defaults, DecodeSettings("", kCaps));
+}
+
+TEST(ConfiguredCaps, TheRulesTakeTheListsAndRangesADeviceIsConfiguredWith)
+{
+    DeviceCaps caps;
+    std::string problem;
+    ASSERT_TRUE(CapsValues::Parse(caps, "NtscSizes", "640x480,544x480 320x240", &problem));
+    ASSERT_TRUE(CapsValues::Parse(caps, "SampleRates", "22050 32000", &problem));
+    ASSERT_TRUE(CapsValues::Parse(caps, "BitRateRange", "500000..20000000", &problem));
+    ASSERT_TRUE(CapsValues::Parse(caps, "BrightnessRange", "50..60", &problem));
+    EXPECT_EQ("640x480 544x480 320x240", CapsValues::Format(caps, "NtscSizes"));
+
+    DeviceSettings settings;
+    ASSERT_TRUE(ApplyEncoder(settings, caps, {600000, 16000000, 1, 544, 480, 0}));
+    EXPECT_EQ(600000, settings.bitRate);       // below the default range
+    EXPECT_EQ(16000000, settings.peakBitRate); // above it
+    EXPECT_FALSE(ApplyEncoder(settings, caps, {600000, 0, 0, 720, 480, 0})); // not offered now
+    // The second NTSC size is the second PAL one.
+    ASSERT_TRUE(ApplyStandard(settings, caps, AnalogVideo_PAL_B));
+    EXPECT_EQ(FrameSize(704, 576), FrameSize(settings.width, settings.height));
+    ASSERT_TRUE(ApplyAudio(settings, caps, {22050, 0, 1}));
+    EXPECT_FALSE(ApplyAudio(settings, caps, {48000, 0, 1}));
+    ASSERT_TRUE(ApplyProcAmp(settings, caps, VideoProcAmp_Brightness, 0));
+    EXPECT_EQ(50, settings.procAmp[VideoProcAmp_Brightness]);
+    EXPECT_EQ(50, caps.ProcAmpRangeOf(VideoProcAmp_Brightness)->defaultValue);
+
+    // Settings stored under the default caps are brought within these when read: a size
+    // or rate no longer offered becomes the first one offered.
+    const DeviceSettings read = DecodeSettings(EncodeSettings(DeviceSettings()), caps);
+    EXPECT_EQ(FrameSize(640, 480), FrameSize(read.width, read.height));
+    EXPECT_EQ(22050u, read.sampleRate);
+    EXPECT_EQ(50, read.procAmp[VideoProcAmp_Brightness]);
+
+    // Values that do not read leave the caps as they were, and say why.
+    const DeviceCaps before = caps;
+    const std::pair<const char*, const char*> refused[] = {{"PalSizes", "720x"},
+                                                           {"SampleRates", " , "},
+                                                           {"VolumeRange", "5..-5"},
+                                                           {"HueRange", "1-2"},
+                                                           {"GammaRange", "1..2"}};
+    for (const auto& [pszName, pszText] : refused)
+    {
+        EXPECT_FALSE(CapsValues::Parse(caps, pszName, pszText, &problem)) << pszName;
+        EXPECT_EQ(0u, problem.rfind(pszName, 0)) << problem;
+    }
+    EXPECT_EQ(before, caps);
+    // The capture source encodes no 22050 Hz; the knobs it brings within its own limits.
+    const std::vector<std::string> uncapturable = CapsValues::Uncapturable(caps);
+    ASSERT_EQ(1u, uncapturable.size());
+    EXPECT_EQ(0u, uncapturable[0].rfind("SampleRates: sampling rate 22050 Hz", 0));
 }
