@@ -9,11 +9,11 @@
 #include "CaptureGraph.h"
 #include "Commands.h"
 #include "DeviceSession.h"
-#include "DeviceStatus.h"
 #include "HResultText.h"
 #include "Interrupt.h"
 #include "OperationMonitor.h"
 #include "PreviewOption.h"
+#include "RunStatus.h"
 #include "StatusLine.h"
 
 #include <cstdio>
@@ -102,9 +102,7 @@ int RunCaptureCommand(const std::vector<std::string>& args)
     if (options->sizeLimitMB)
         settings.fileSizeLimitMB = *options->sizeLimitMB;
 
-    // What the device counted before is taken off, so the run's own counts show.
-    const DeviceStatus before =
-        ReadDeviceStatus(session.Context().DeviceFilter()).value_or(DeviceStatus{});
+    const RunStatus run(session.Context());
     CaptureGraph graph(session.Context(), settings, session.Host());
     const StartResult started = graph.Start(options->preview.bVideo, options->preview.bAudio);
     if (!started.Succeeded())
@@ -114,25 +112,19 @@ int RunCaptureCommand(const std::vector<std::string>& args)
     }
 
     StatusLine line(stderr);
-    const auto runStatus = [&]
-    {
-        return CountedSince(
-            ReadDeviceStatus(session.Context().DeviceFilter()).value_or(DeviceStatus{}), before);
-    };
     const OperationOutcome outcome =
         WaitForOperationEnd(session.Context().MediaEvent(), options->limit,
                             [&](std::chrono::duration<double> elapsed)
-                            { line.Show(StatusText(elapsed, runStatus())); });
+                            { line.Show(StatusText(elapsed, run.Counted())); });
     line.Finish();
     graph.Stop();
 
-    const DeviceStatus status = runStatus();
+    const DeviceStatus status = run.Counted();
     std::printf("captured %llu frames (%llu dropped), %.1f MB in %.1f s to %s\n",
                 (unsigned long long)status.framesCaptured, (unsigned long long)status.framesDropped,
                 double(status.bytesCaptured) / 1e6, outcome.elapsed.count(),
                 options->target.c_str());
-    if (const std::string faults = DescribeFaultCounts(status); !faults.empty())
-        std::printf("injected faults: %s\n", faults.c_str());
+    run.PrintFaults();
     if (outcome.end == OperationEnd::GraphEvent)
     {
         session.Report().ShowMessage(DescribeGraphEvent(outcome.event.code, outcome.event.param1));

@@ -7,12 +7,12 @@
 #include "Arguments.h"
 #include "Commands.h"
 #include "DeviceSession.h"
-#include "DeviceStatus.h"
 #include "HResultText.h"
 #include "Interrupt.h"
 #include "OperationMonitor.h"
 #include "PlaybackGraph.h"
 #include "PreviewOption.h"
+#include "RunStatus.h"
 #include "StatusLine.h"
 
 #include <cstdio>
@@ -89,8 +89,7 @@ int RunPlayCommand(const std::vector<std::string>& args)
     settings.playbackKind = PlaybackKindOf(options->source);
     const bool bC3Stream = settings.playbackKind == PlaybackKind::C3S;
 
-    const DeviceStatus before =
-        ReadDeviceStatus(session.Context().DeviceFilter()).value_or(DeviceStatus{});
+    const RunStatus run(session.Context());
     PlaybackGraph graph(session.Context(), settings, session.Host());
     const StartResult started = graph.Start(options->preview.bVideo, options->preview.bAudio);
     if (!started.Succeeded())
@@ -100,29 +99,23 @@ int RunPlayCommand(const std::vector<std::string>& args)
     }
 
     StatusLine line(stderr);
-    const auto runStatus = [&]
-    {
-        return CountedSince(
-            ReadDeviceStatus(session.Context().DeviceFilter()).value_or(DeviceStatus{}), before);
-    };
     const OperationOutcome outcome =
         WaitForOperationEnd(session.Context().MediaEvent(), options->limit,
                             [&](std::chrono::duration<double> elapsed)
-                            { line.Show(StatusText(elapsed, runStatus())); });
+                            { line.Show(StatusText(elapsed, run.Counted())); });
     line.Finish();
     if (bC3Stream)
         graph.StopC3Stream();
     else
         graph.StopPlayback();
 
-    const DeviceStatus status = runStatus();
+    const DeviceStatus status = run.Counted();
     std::printf("played %llu packets (%llu pictures, %llu audio frames, %.1f MB) in %.1f s, "
                 "%llu violations\n",
                 (unsigned long long)status.packetsPlayed, (unsigned long long)status.picturesPlayed,
                 (unsigned long long)status.audioFramesPlayed, double(status.bytesPlayed) / 1e6,
                 outcome.elapsed.count(), (unsigned long long)status.violations);
-    if (const std::string faults = DescribeFaultCounts(status); !faults.empty())
-        std::printf("injected faults: %s\n", faults.c_str());
+    run.PrintFaults();
     if (outcome.end == OperationEnd::GraphEvent && outcome.event.code != EC_COMPLETE)
     {
         session.Report().ShowMessage(DescribeGraphEvent(outcome.event.code, outcome.event.param1));

@@ -3,6 +3,7 @@
 
 #include "MainWindow.h"
 #include "QtTestApplication.h"
+#include "RecordingReport.h"
 #include "RegisteredDevice.h"
 #include "SettingsDialog.h"
 #include "TemporaryRegistry.h"
@@ -40,14 +41,6 @@ public:
 
 private:
     QTimer m_Timer;
-};
-
-class RecordingReport : public UserReport
-{
-public:
-    void ShowMessage(const std::string& text) override { messages.push_back(text); }
-    void Diagnostic(const std::string&) override {}
-    std::vector<std::string> messages;
 };
 
 class MisbehavingDeviceWindows : public testing::Test
