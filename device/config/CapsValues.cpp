@@ -137,8 +137,13 @@ std::string FormatSizes(const std::vector<FrameSize>& sizes)
 {
     std::string text;
     for (const FrameSize& size : sizes)
-        text += (text.empty() ? "" : " ") + std::to_string(size.width) + "x" +
-                std::to_string(size.height);
+    {
+        if (!text.empty())
+            text += ' ';
+        text += std::to_string(size.width);
+        text += 'x';
+        text += std::to_string(size.height);
+    }
     return text;
 }
 
@@ -146,7 +151,11 @@ std::string FormatRates(const std::vector<std::uint32_t>& rates)
 {
     std::string text;
     for (const std::uint32_t rate : rates)
-        text += (text.empty() ? "" : " ") + std::to_string(rate);
+    {
+        if (!text.empty())
+            text += ' ';
+        text += std::to_string(rate);
+    }
     return text;
 }
 

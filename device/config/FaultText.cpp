@@ -358,7 +358,11 @@ std::string EncodeFaults(const FaultPlan& plan)
 {
     std::string text;
     for (const std::string& assignment : FaultAssignments(plan))
-        text += (text.empty() ? "" : " ") + assignment;
+    {
+        if (!text.empty())
+            text += ' ';
+        text += assignment;
+    }
     return text;
 }
 

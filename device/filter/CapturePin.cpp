@@ -340,8 +340,9 @@ void CCapturePin::Stall()
         m_gate.Sleep(std::min<std::chrono::nanoseconds>(until - now, kLongestSleep));
 }
 
-// The frames before the stop go out whole; a stop without an error also ends the
-// source's stream, as a source that ran out does.
+// What the source made of the frames before the stop goes out (what its multiplexer
+// still holds does not, as when a device fails); a stop without an error first ends
+// the source's stream, as a source that ran out does.
 void CCapturePin::StopForFault()
 {
     const FaultEvent& event = m_faults.StopEvent();

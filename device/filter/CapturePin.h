@@ -20,9 +20,9 @@
 //
 // The device's fault plan (read at Run and with the settings while running) can make
 // the pin drop frames or stall once a second into the run (CaptureFaults), damage its
-// stream (StreamDamage), or stop: what the frames before made is delivered, the
-// plan's event posted and the stream ended (a stop without an error first ends the
-// source's stream as Pause does). A stall and a stop count like any other fault.
+// stream (StreamDamage), or stop: what the source made of the frames before is
+// delivered, the plan's event posted and the stream ended (a stop without an error
+// first ends the source's stream as Pause does). Every fault is counted.
 
 #include "CaptureFaults.h"
 #include "CaptureSourceFactory.h"

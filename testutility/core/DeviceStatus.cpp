@@ -72,8 +72,14 @@ std::string DescribeFaultCounts(const DeviceStatus& status)
 {
     std::string text;
     for (const auto& [counter, pszName] : kFaultCounters)
-        if (status.*counter != 0)
-            text += (text.empty() ? "" : ", ") + std::string(pszName) + " " +
-                    std::to_string(status.*counter);
+    {
+        if (status.*counter == 0)
+            continue;
+        if (!text.empty())
+            text += ", ";
+        text += pszName;
+        text += ' ';
+        text += std::to_string(status.*counter);
+    }
     return text;
 }
