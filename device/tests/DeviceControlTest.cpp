@@ -1,16 +1,13 @@
 // The device's controls on a filter of its own: the property buffers byte by byte,
-// the results of bad input, the standard interfaces of the capture path, injected
-// property faults and configured capabilities.
+// the results of bad input, the standard interfaces of the capture path and injected
+// property faults.
 
 #include "DeviceControlProperties.h"
 #include "DeviceFilter.h"
 #include "DeviceTestSupport.h"
 #include "ProbedSource.h"
-#include "TemporaryRegistry.h"
-#include "VirtualCaptureDevice.h"
 
 #include <com/ComRuntime.h>
-#include <com/Registry.h>
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -353,54 +350,4 @@ TEST_F(DeviceControl, InjectedPropertyFaultsFailOrDoNothingAndAreCounted)
     ASSERT_EQ(S_OK, SetFaults(m_filter.Get(), ""));
     EXPECT_EQ(S_OK, Set(DEVICEPROP_AUDIO_VOLUME, Layout().I32(-12).Zeros(4)));
     EXPECT_EQ(4u, ReadStatus(m_filter.Get()).propertyFaults);
-}
-
-// A device registered with capabilities of its own in its key.
-TEST_F(DeviceControl, ConfiguredCapsReachTheCapsGetsTheAmplifierAndTheVolume)
-{
-    using namespace DeviceLayout;
-    TemporaryRegistry registry;
-    const std::wstring key = DeviceInstanceKey(kFirstDeviceName);
-    ComPtr<IPropertyBag> bag = RegisterDeviceBag(kFirstDeviceName);
-    ASSERT_TRUE(bag);
-    for (const auto& [pszName, pszValue] :
-         {std::pair{L"NtscSizes", L"720x480 704x480 640x480 544x480 480x480 352x480 352x240 "
-                                  L"320x240 240x176 176x120 160x120 128x96"},
-          std::pair{L"SampleRates", L"48000 44100 32000 22050"},
-          std::pair{L"VolumeRange", L"-20..10"}, std::pair{L"BrightnessRange", L"10..100"}})
-        ASSERT_EQ(ERROR_SUCCESS, RegWriteString(HKEY_CLASSES_ROOT, key.c_str(), pszName, pszValue));
-    ComPtr<IPersistPropertyBag> persist;
-    ASSERT_EQ(S_OK, m_filter.As(&persist));
-    ASSERT_EQ(S_OK, persist->Load(bag.Get(), nullptr));
-
-    // Full counts; the layouts hold the first ten sizes and three rates.
-    const Bytes encoder = Get(DEVICEPROP_ENCODER_CAPS, EncoderCaps::kSize);
-    EXPECT_EQ(12u, ReadDeviceField<std::uint32_t>(encoder.data(), EncoderCaps::kSizeCount));
-    EXPECT_EQ(176u, ReadDeviceField<std::uint32_t>(encoder.data(), EncoderCaps::kSizes + 9 * 8));
-    EXPECT_EQ(Layout()
-                  .Zeros(4)
-                  .U32(4)
-                  .U32(48000)
-                  .U32(44100)
-                  .U32(32000)
-                  .I32(-20)
-                  .I32(10)
-                  .Zeros(12)
-                  .Framed(),
-              Get(DEVICEPROP_AUDIO_CAPS, AudioCaps::kSize));
-
-    ComPtr<IAMVideoProcAmp> amplifier;
-    ASSERT_EQ(S_OK, m_filter.As(&amplifier));
-    LONG range[5] = {};
-    ASSERT_EQ(S_OK, amplifier->GetRange(VideoProcAmp_Brightness, &range[0], &range[1], &range[2],
-                                        &range[3], &range[4]));
-    EXPECT_EQ(10, range[0]);
-    EXPECT_EQ(100, range[1]);
-    EXPECT_EQ(40, range[3]);
-    ASSERT_EQ(S_OK, Set(DEVICEPROP_AUDIO_VOLUME, Layout().I32(50).Zeros(4)));
-    EXPECT_EQ(Layout().I32(10).Zeros(4).Framed(), Get(DEVICEPROP_AUDIO_VOLUME, AudioValue::kSize));
-    // A size past the tenth, or a rate past the third, is still one the device offers.
-    ASSERT_EQ(S_OK, Set(DEVICEPROP_ENCODER_SETTINGS,
-                        Layout().I32(4200000).I32(6000000).U32(1).U32(128).U32(96).U32(0)));
-    ASSERT_EQ(S_OK, Set(DEVICEPROP_AUDIO_SETTINGS, Layout().U32(22050).U8(0).U8(1).Zeros(2)));
 }
