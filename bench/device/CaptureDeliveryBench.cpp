@@ -1,9 +1,11 @@
 // Frames per second the capture pin delivers at fast pacing, with the stand-in source
 // at the top bit rate and a sink that only counts bytes: the cost of the pin's thread,
-// its one copy into samples and the graph around it, without an encoder.
+// its one copy into samples and the graph around it, without an encoder; and the same
+// with the stream damaged as injected faults do it, byte by byte.
 
 #include "DeviceControlProperties.h"
 #include "DeviceFilter.h"
+#include "DeviceTestSupport.h"
 #include "ProbedSource.h"
 
 #include <benchmark/benchmark.h>
@@ -52,7 +54,7 @@ private:
     CPin m_Pin;
 };
 
-void DeliverFrames(benchmark::State& state)
+void DeliverFrames(benchmark::State& state, const char* pszFaults)
 {
     ::setenv("MARVEK_DEVICE_PACING", "fast", 1);
     CoInitialize(nullptr);
@@ -83,6 +85,7 @@ void DeliverFrames(benchmark::State& state)
     WriteDeviceField(encoder.data(), EncoderSettings::kPeakBitRate, std::int32_t(10000000));
     properties->Set(PROPSETID_DeviceControl, DEVICEPROP_ENCODER_SETTINGS, encoder.data(), cbEncoder,
                     encoder.data(), cbEncoder);
+    SetFaults(device.Get(), pszFaults);
 
     const std::int64_t frames = state.range(0);
     for (auto _ : state)
@@ -100,4 +103,11 @@ void DeliverFrames(benchmark::State& state)
 } // namespace
 
 // Argument: frames a run.
-BENCHMARK(DeliverFrames)->Arg(3000)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_CAPTURE(DeliverFrames, clean, "")
+    ->Arg(3000)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(DeliverFrames, damaged, "flip-bits=1000 cut-pes=3")
+    ->Arg(3000)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();

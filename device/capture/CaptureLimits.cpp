@@ -40,10 +40,9 @@ std::string CheckStreamFormat(const CaptureSettings& settings)
 std::string CheckBitRates(const CaptureSettings& settings)
 {
     using namespace CaptureLimits;
-    const Range bitRates{kMinBitRate, kMaxBitRate, kMinBitRate};
-    std::string problem = CheckRange("bit rate", settings.bitRate, bitRates);
+    std::string problem = CheckRange("bit rate", settings.bitRate, kBitRates);
     if (problem.empty() && settings.vbr)
-        problem = CheckRange("peak bit rate", settings.peakBitRate, bitRates);
+        problem = CheckRange("peak bit rate", settings.peakBitRate, kBitRates);
     if (problem.empty() && settings.vbr && settings.peakBitRate < settings.bitRate)
         problem = "peak bit rate " + std::to_string(settings.peakBitRate) +
                   " is below the bit rate " + std::to_string(settings.bitRate);
@@ -67,7 +66,7 @@ std::string CheckPicture(const CaptureSettings& settings)
 std::string CheckSound(const CaptureSettings& settings)
 {
     using namespace CaptureLimits;
-    return CheckRange("volume", settings.volume, {kMinVolume, kMaxVolume, 0});
+    return CheckRange("volume", settings.volume, kVolumes);
 }
 
 std::string CheckCaptureSettings(const CaptureSettings& settings)

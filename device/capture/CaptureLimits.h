@@ -1,6 +1,6 @@
 #pragma once
-// What the capture source can encode. The device's own ranges (its property caps) lie
-// within these; a setting outside them is refused with a reason.
+// What the capture source can encode. A setting outside these is refused with a
+// reason; the device brings its knobs within them before it asks for a capture.
 
 #include "CaptureSource.h"
 
@@ -26,9 +26,11 @@ inline constexpr Range kSharpness{1, 15, 1};
 // Video bit rate in bit/s: MPEG-2 main profile at main level carries at most 15 Mbit/s.
 inline constexpr std::int32_t kMinBitRate = 100000;
 inline constexpr std::int32_t kMaxBitRate = 15000000;
+inline constexpr Range kBitRates{kMinBitRate, kMaxBitRate, kMinBitRate};
 // Volume gain in dB: from below the 16-bit noise floor to a gain that clips the tone.
 inline constexpr std::int32_t kMinVolume = -96;
 inline constexpr std::int32_t kMaxVolume = 24;
+inline constexpr Range kVolumes{kMinVolume, kMaxVolume, 0};
 // Smallest picture the encoder takes; the largest is 720 by the standard's lines.
 inline constexpr std::int32_t kMinSide = 16;
 inline constexpr std::int32_t kMaxWidth = 720;

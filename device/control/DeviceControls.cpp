@@ -40,7 +40,7 @@ HRESULT CDeviceControls::NonDelegatingQueryInterface(REFIID riid, void** ppv)
     return CUnknown::NonDelegatingQueryInterface(riid, ppv);
 }
 
-HRESULT CDeviceControls::Apply(const std::function<bool(DeviceSettings&)>& rule)
+HRESULT CDeviceControls::Apply(const DeviceState::Rule& rule)
 {
     return HResultOf(m_state.Change(rule));
 }
@@ -72,30 +72,30 @@ HRESULT CDeviceControls::GetRange(LONG Property, LONG* pMin, LONG* pMax, LONG* p
 {
     if (!pMin || !pMax || !pSteppingDelta || !pDefault || !pCapsFlags)
         return E_POINTER;
-    const ProcAmpRange* pRange = DeviceCaps::ProcAmpRangeOf(Property);
-    if (!pRange)
+    const std::optional<ProcAmpRange> range = m_state.Caps().ProcAmpRangeOf(Property);
+    if (!range)
         return E_PROP_ID_UNSUPPORTED;
-    *pMin = pRange->min;
-    *pMax = pRange->max;
-    *pSteppingDelta = pRange->step;
-    *pDefault = pRange->defaultValue;
+    *pMin = range->min;
+    *pMax = range->max;
+    *pSteppingDelta = range->step;
+    *pDefault = range->defaultValue;
     *pCapsFlags = VideoProcAmp_Flags_Manual;
     return S_OK;
 }
 
 HRESULT CDeviceControls::Set(LONG Property, LONG lValue, LONG /*Flags: manual only*/)
 {
-    if (!DeviceCaps::ProcAmpRangeOf(Property))
+    if (Property < 0 || Property >= DeviceCaps::kProcAmpCount)
         return E_PROP_ID_UNSUPPORTED;
-    return Apply([=](DeviceSettings& settings)
-                 { return SettingsRules::ApplyProcAmp(settings, Property, lValue); });
+    return Apply([=](DeviceSettings& settings, const DeviceCaps& caps)
+                 { return SettingsRules::ApplyProcAmp(settings, caps, Property, lValue); });
 }
 
 HRESULT CDeviceControls::Get(LONG Property, LONG* lValue, LONG* Flags)
 {
     if (!lValue || !Flags)
         return E_POINTER;
-    if (!DeviceCaps::ProcAmpRangeOf(Property))
+    if (Property < 0 || Property >= DeviceCaps::kProcAmpCount)
         return E_PROP_ID_UNSUPPORTED;
     *lValue = m_state.Settings().procAmp[static_cast<std::size_t>(Property)];
     *Flags = VideoProcAmp_Flags_Manual;
@@ -114,8 +114,8 @@ HRESULT CDeviceControls::get_AvailableTVFormats(LONG* lAnalogVideoStandard)
 
 HRESULT CDeviceControls::put_TVFormat(LONG lAnalogVideoStandard)
 {
-    return Apply([=](DeviceSettings& settings)
-                 { return SettingsRules::ApplyStandard(settings, lAnalogVideoStandard); });
+    return Apply([=](DeviceSettings& settings, const DeviceCaps& caps)
+                 { return SettingsRules::ApplyStandard(settings, caps, lAnalogVideoStandard); });
 }
 
 HRESULT CDeviceControls::get_TVFormat(LONG* plAnalogVideoStandard)
@@ -182,7 +182,7 @@ HRESULT CDeviceControls::Route(LONG OutputPinIndex, LONG InputPinIndex)
 {
     if (OutputPinIndex != 0)
         return E_INVALIDARG;
-    return Apply([=](DeviceSettings& settings)
+    return Apply([=](DeviceSettings& settings, const DeviceCaps&)
                  { return SettingsRules::ApplyInput(settings, InputPinIndex); });
 }
 

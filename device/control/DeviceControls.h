@@ -3,7 +3,8 @@
 // device filter (its IUnknown is the filter's):
 // - IKsPropertySet: the driver's property sets (KsPropertyHandler);
 // - IAMVideoProcAmp: brightness, contrast, hue, saturation and sharpness, set by hand
-//   only; values outside a property's range are clamped into it;
+//   only, in the ranges the device offers; values outside a property's range are
+//   clamped into it;
 // - IAMAnalogVideoDecoder: the video standard, NTSC M or PAL B, D or G (others:
 //   E_INVALIDARG); the rest of the interface reports a locked signal and otherwise
 //   E_NOTIMPL;
@@ -64,7 +65,7 @@ public:
 
 private:
     // The HRESULT of a settings change.
-    HRESULT Apply(const std::function<bool(DeviceSettings&)>& rule);
+    HRESULT Apply(const DeviceState::Rule& rule);
 
     DeviceState& m_state;
     KsPropertyHandler m_properties;

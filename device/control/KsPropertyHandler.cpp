@@ -1,22 +1,33 @@
 #include "KsPropertyHandler.h"
 
 #include "DeviceControlProperties.h"
+#include "FaultLayout.h"
 #include "PropertyLayouts.h"
 
 #include <dshow/Errors.h>
 
 #include <array>
 
+// What a Get reads from: the device's state and the counters of the run under way.
+struct PropertySource
+{
+    DeviceState& state;
+    const std::function<DeviceCounters()>& counters;
+};
+
 struct KsPropertyHandler::Property
 {
     const GUID* pSet;
+    FaultPropertySet faultSet;
     DWORD id;
     DWORD cbLayout; // 0: the property carries no data
     // Fills the buffer; null for a property that cannot be read.
-    void (*get)(std::uint8_t* pBuffer, DWORD id, const DeviceSettings& settings,
-                const std::function<DeviceCounters()>& counters);
-    // Applies the buffer to the settings; null for a read-only property.
-    bool (*apply)(DeviceSettings& settings, DWORD id, const std::uint8_t* pBuffer);
+    void (*get)(std::uint8_t* pBuffer, DWORD id, const PropertySource& source);
+    // Applies the buffer to the settings; null for a property that is not a setting.
+    bool (*apply)(DeviceSettings& settings, const DeviceCaps& caps, DWORD id,
+                  const std::uint8_t* pBuffer);
+    // Takes the buffer into the device's configuration; null for the others.
+    HRESULT (*configure)(DeviceState& state, const std::uint8_t* pBuffer);
 };
 
 namespace
@@ -24,57 +35,82 @@ namespace
 using namespace DeviceLayout;
 using namespace PropertyLayouts;
 using namespace SettingsRules;
-using Counters = std::function<DeviceCounters()>;
-
-constexpr DWORD kStatusId = DEVICEPROP_STATUS;
+using Source = PropertySource;
+using Caps = DeviceCaps;
+constexpr auto kControl = FaultPropertySet::DeviceControl;
 
 template <DWORD Id> constexpr KsPropertyHandler::Property ProcAmpProperty()
 {
-    return {&PROPSETID_VIDCAP_VIDEOPROCAMP, Id, ProcAmp::kSize,
-            [](std::uint8_t* p, DWORD id, const DeviceSettings& s, const Counters&)
-            { WriteProcAmp(p, s.procAmp[id]); },
-            [](DeviceSettings& s, DWORD id, const std::uint8_t* p)
-            { return ApplyProcAmp(s, static_cast<LONG>(id), ReadProcAmpValue(p)); }};
+    return {&PROPSETID_VIDCAP_VIDEOPROCAMP,
+            FaultPropertySet::ProcAmp,
+            Id,
+            ProcAmp::kSize,
+            [](std::uint8_t* p, DWORD id, const Source& source)
+            { WriteProcAmp(p, source.state.Settings().procAmp[id]); },
+            [](DeviceSettings& s, const Caps& caps, DWORD id, const std::uint8_t* p)
+            { return ApplyProcAmp(s, caps, static_cast<LONG>(id), ReadProcAmpValue(p)); },
+            nullptr};
 }
 
-constexpr std::array<KsPropertyHandler::Property, 13> kProperties = {{
-    {&PROPSETID_DeviceControl, DEVICEPROP_ENCODER_SETTINGS, EncoderSettings::kSize,
-     [](std::uint8_t* p, DWORD, const DeviceSettings& s, const Counters&)
-     { WriteEncoderSettings(p, s); },
-     [](DeviceSettings& s, DWORD, const std::uint8_t* p)
-     { return ApplyEncoder(s, ReadEncoderSettings(p)); }},
-    {&PROPSETID_DeviceControl, DEVICEPROP_AUDIO_VOLUME, AudioValue::kSize,
-     [](std::uint8_t* p, DWORD, const DeviceSettings& s, const Counters&)
-     { WriteAudioValue(p, s.volume); },
-     [](DeviceSettings& s, DWORD, const std::uint8_t* p)
-     { return ApplyVolume(s, ReadAudioValue(p)); }},
-    {&PROPSETID_DeviceControl, DEVICEPROP_AUDIO_SETTINGS, AudioSettings::kSize,
-     [](std::uint8_t* p, DWORD, const DeviceSettings& s, const Counters&)
-     { WriteAudioSettings(p, s); },
-     [](DeviceSettings& s, DWORD, const std::uint8_t* p)
-     { return ApplyAudio(s, ReadAudioSettings(p)); }},
-    {&PROPSETID_DeviceControl, DEVICEPROP_ENCODER_CAPS, EncoderCaps::kSize,
-     [](std::uint8_t* p, DWORD, const DeviceSettings& s, const Counters&)
-     { WriteEncoderCaps(p, s.standard); },
+HRESULT ConfigureFaults(DeviceState& state, const std::uint8_t* pBuffer)
+{
+    const std::optional<FaultPlan> plan = ReadFaultLayout(pBuffer);
+    if (!plan)
+        return E_INVALIDARG;
+    return state.SetFaults(*plan) ? S_OK : HRESULT_FROM_WIN32(ERROR_CANTWRITE);
+}
+
+constexpr std::array<KsPropertyHandler::Property, 14> kProperties = {{
+    {&PROPSETID_DeviceControl, kControl, DEVICEPROP_ENCODER_SETTINGS, EncoderSettings::kSize,
+     [](std::uint8_t* p, DWORD, const Source& source)
+     { WriteEncoderSettings(p, source.state.Settings()); },
+     [](DeviceSettings& s, const Caps& caps, DWORD, const std::uint8_t* p)
+     { return ApplyEncoder(s, caps, ReadEncoderSettings(p)); },
      nullptr},
-    {&PROPSETID_DeviceControl, DEVICEPROP_AUDIO_CAPS, AudioCaps::kSize,
-     [](std::uint8_t* p, DWORD, const DeviceSettings&, const Counters&) { WriteAudioCaps(p); },
+    {&PROPSETID_DeviceControl, kControl, DEVICEPROP_AUDIO_VOLUME, AudioValue::kSize,
+     [](std::uint8_t* p, DWORD, const Source& source)
+     { WriteAudioValue(p, source.state.Settings().volume); },
+     [](DeviceSettings& s, const Caps& caps, DWORD, const std::uint8_t* p)
+     { return ApplyVolume(s, caps, ReadAudioValue(p)); },
      nullptr},
-    {&PROPSETID_DeviceControl, DEVICEPROP_AUDIO_MUTE, AudioValue::kSize,
-     [](std::uint8_t* p, DWORD, const DeviceSettings& s, const Counters&)
-     { WriteAudioValue(p, s.mute ? 1 : 0); },
-     [](DeviceSettings& s, DWORD, const std::uint8_t* p)
-     { return ApplyMute(s, ReadAudioValue(p)); }},
-    {&PROPSETID_DeviceControl, DEVICEPROP_ENABLE_PASSTHROUGH, 0, nullptr,
-     [](DeviceSettings& s, DWORD, const std::uint8_t*)
+    {&PROPSETID_DeviceControl, kControl, DEVICEPROP_AUDIO_SETTINGS, AudioSettings::kSize,
+     [](std::uint8_t* p, DWORD, const Source& source)
+     { WriteAudioSettings(p, source.state.Settings()); },
+     [](DeviceSettings& s, const Caps& caps, DWORD, const std::uint8_t* p)
+     { return ApplyAudio(s, caps, ReadAudioSettings(p)); },
+     nullptr},
+    {&PROPSETID_DeviceControl, kControl, DEVICEPROP_ENCODER_CAPS, EncoderCaps::kSize,
+     [](std::uint8_t* p, DWORD, const Source& source)
+     { WriteEncoderCaps(p, source.state.Caps(), source.state.Settings().standard); },
+     nullptr, nullptr},
+    {&PROPSETID_DeviceControl, kControl, DEVICEPROP_AUDIO_CAPS, AudioCaps::kSize,
+     [](std::uint8_t* p, DWORD, const Source& source) { WriteAudioCaps(p, source.state.Caps()); },
+     nullptr, nullptr},
+    {&PROPSETID_DeviceControl, kControl, DEVICEPROP_AUDIO_MUTE, AudioValue::kSize,
+     [](std::uint8_t* p, DWORD, const Source& source)
+     { WriteAudioValue(p, source.state.Settings().mute ? 1 : 0); },
+     [](DeviceSettings& s, const Caps&, DWORD, const std::uint8_t* p)
+     { return ApplyMute(s, ReadAudioValue(p)); },
+     nullptr},
+    {&PROPSETID_DeviceControl, kControl, DEVICEPROP_ENABLE_PASSTHROUGH, 0, nullptr,
+     [](DeviceSettings& s, const Caps&, DWORD, const std::uint8_t*)
      {
          EnablePassthrough(s);
          return true;
-     }},
-    {&PROPSETID_DeviceControl, kStatusId, Status::kSize,
-     [](std::uint8_t* p, DWORD, const DeviceSettings&, const Counters& counters)
-     { WriteStatus(p, counters()); },
+     },
      nullptr},
+    {&PROPSETID_DeviceControl, kControl, DEVICEPROP_STATUS, Status::kSize,
+     [](std::uint8_t* p, DWORD, const Source& source)
+     {
+         DeviceCounters totals = source.state.StoredCounters();
+         totals += source.counters();
+         WriteStatus(p, totals);
+     },
+     nullptr, nullptr},
+    {&PROPSETID_DeviceControl, kControl, DEVICEPROP_FAULTS, Faults::kSize,
+     [](std::uint8_t* p, DWORD, const Source& source)
+     { WriteFaultLayout(p, source.state.Faults()); },
+     nullptr, ConfigureFaults},
     ProcAmpProperty<VideoProcAmp_Brightness>(),
     ProcAmpProperty<VideoProcAmp_Contrast>(),
     ProcAmpProperty<VideoProcAmp_Hue>(),
@@ -122,6 +158,19 @@ const KsPropertyHandler::Property* KsPropertyHandler::Find(REFGUID set, DWORD id
     return nullptr;
 }
 
+std::optional<PropertyFault> KsPropertyHandler::InjectedFault(const Property& property,
+                                                              FaultOperation operation)
+{
+    if (property.configure)
+        return std::nullopt; // the fault plan itself stays reachable
+    const FaultPlan plan = m_state.Faults();
+    const PropertyFault* pFault = plan.Find(property.faultSet, property.id, operation);
+    if (!pFault)
+        return std::nullopt;
+    m_state.Count(&DeviceCounters::propertyFaults);
+    return *pFault;
+}
+
 HRESULT KsPropertyHandler::Get(REFGUID set, DWORD id, void* pData, DWORD cbData, DWORD* pcbReturned)
 {
     HRESULT hr = S_OK;
@@ -130,17 +179,19 @@ HRESULT KsPropertyHandler::Get(REFGUID set, DWORD id, void* pData, DWORD cbData,
         return hr;
     if (!pProperty->get)
         return E_PROP_ID_UNSUPPORTED;
+    if (const std::optional<PropertyFault> fault = InjectedFault(*pProperty, FaultOperation::Get))
+    {
+        if (fault->kind == FaultKind::Fail)
+            return fault->result;
+        if (pcbReturned)
+            *pcbReturned = 0;
+        return S_OK;
+    }
     if (pcbReturned)
         *pcbReturned = pProperty->cbLayout;
     if (!pData || cbData < pProperty->cbLayout)
         return ShortBuffer();
-    const auto counters = [this]
-    {
-        DeviceCounters totals = m_state.StoredCounters();
-        totals += m_liveCounts();
-        return totals;
-    };
-    pProperty->get(static_cast<std::uint8_t*>(pData), id, m_state.Settings(), counters);
+    pProperty->get(static_cast<std::uint8_t*>(pData), id, PropertySource{m_state, m_liveCounts});
     return S_OK;
 }
 
@@ -150,13 +201,17 @@ HRESULT KsPropertyHandler::Set(REFGUID set, DWORD id, const void* pData, DWORD c
     const Property* pProperty = Find(set, id, &hr);
     if (!pProperty)
         return hr;
-    if (!pProperty->apply)
+    if (!pProperty->apply && !pProperty->configure)
         return E_PROP_ID_UNSUPPORTED;
+    if (const std::optional<PropertyFault> fault = InjectedFault(*pProperty, FaultOperation::Set))
+        return fault->kind == FaultKind::Fail ? fault->result : S_OK;
     if (pProperty->cbLayout != 0 && (!pData || cbData < pProperty->cbLayout))
         return ShortBuffer();
     const auto* pBuffer = static_cast<const std::uint8_t*>(pData);
-    return HResultOf(m_state.Change([&](DeviceSettings& settings)
-                                    { return pProperty->apply(settings, id, pBuffer); }));
+    if (pProperty->configure)
+        return pProperty->configure(m_state, pBuffer);
+    return HResultOf(m_state.Change([&](DeviceSettings& settings, const DeviceCaps& caps)
+                                    { return pProperty->apply(settings, caps, id, pBuffer); }));
 }
 
 HRESULT KsPropertyHandler::QuerySupported(REFGUID set, DWORD id, DWORD* pTypeSupport)
@@ -168,6 +223,6 @@ HRESULT KsPropertyHandler::QuerySupported(REFGUID set, DWORD id, DWORD* pTypeSup
     if (!pProperty)
         return hr;
     *pTypeSupport = (pProperty->get ? KSPROPERTY_SUPPORT_GET : 0) |
-                    (pProperty->apply ? KSPROPERTY_SUPPORT_SET : 0);
+                    (pProperty->apply || pProperty->configure ? KSPROPERTY_SUPPORT_SET : 0);
     return S_OK;
 }

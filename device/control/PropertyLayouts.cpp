@@ -2,6 +2,7 @@
 
 #include "DeviceControlProperties.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace
@@ -67,35 +68,31 @@ AudioFields ReadAudioSettings(const std::uint8_t* pBuffer)
             ReadDeviceField<std::uint8_t>(pBuffer, AudioSettings::kPesHeader)};
 }
 
-void WriteEncoderCaps(std::uint8_t* pBuffer, LONG standard)
+void WriteEncoderCaps(std::uint8_t* pBuffer, const DeviceCaps& caps, LONG standard)
 {
     ClearPayload(pBuffer, EncoderCaps::kSize);
-    WriteDeviceField(pBuffer, EncoderCaps::kBitRateMin, DeviceCaps::kBitRateMin);
-    WriteDeviceField(pBuffer, EncoderCaps::kBitRateMax, DeviceCaps::kBitRateMax);
-    const std::span<const FrameSize> sizes = DeviceCaps::FrameSizes(standard);
+    WriteDeviceField(pBuffer, EncoderCaps::kBitRateMin, caps.bitRates.min);
+    WriteDeviceField(pBuffer, EncoderCaps::kBitRateMax, caps.bitRates.max);
+    const std::vector<FrameSize>& sizes = caps.FrameSizes(standard);
     WriteDeviceField(pBuffer, EncoderCaps::kSizeCount, static_cast<std::uint32_t>(sizes.size()));
-    std::size_t offset = EncoderCaps::kSizes;
-    for (const FrameSize& size : sizes)
+    const std::size_t cWritten = std::min(sizes.size(), EncoderCaps::kMaxSizes);
+    for (std::size_t i = 0; i < cWritten; ++i)
     {
-        WriteDeviceField(pBuffer, offset, size.width);
-        WriteDeviceField(pBuffer, offset + 4, size.height);
-        offset += 8;
+        WriteDeviceField(pBuffer, EncoderCaps::kSizes + 8 * i, sizes[i].width);
+        WriteDeviceField(pBuffer, EncoderCaps::kSizes + 8 * i + 4, sizes[i].height);
     }
 }
 
-void WriteAudioCaps(std::uint8_t* pBuffer)
+void WriteAudioCaps(std::uint8_t* pBuffer, const DeviceCaps& caps)
 {
     ClearPayload(pBuffer, AudioCaps::kSize);
     WriteDeviceField(pBuffer, AudioCaps::kRateCount,
-                     static_cast<std::uint32_t>(DeviceCaps::kSampleRates.size()));
-    std::size_t offset = AudioCaps::kRates;
-    for (const std::uint32_t rate : DeviceCaps::kSampleRates)
-    {
-        WriteDeviceField(pBuffer, offset, rate);
-        offset += 4;
-    }
-    WriteDeviceField(pBuffer, AudioCaps::kVolumeMin, DeviceCaps::kVolumeMin);
-    WriteDeviceField(pBuffer, AudioCaps::kVolumeMax, DeviceCaps::kVolumeMax);
+                     static_cast<std::uint32_t>(caps.sampleRates.size()));
+    const std::size_t cWritten = std::min(caps.sampleRates.size(), AudioCaps::kMaxRates);
+    for (std::size_t i = 0; i < cWritten; ++i)
+        WriteDeviceField(pBuffer, AudioCaps::kRates + 4 * i, caps.sampleRates[i]);
+    WriteDeviceField(pBuffer, AudioCaps::kVolumeMin, caps.volumes.min);
+    WriteDeviceField(pBuffer, AudioCaps::kVolumeMax, caps.volumes.max);
 }
 
 void WriteProcAmp(std::uint8_t* pBuffer, LONG value)
@@ -125,6 +122,15 @@ void WriteStatus(std::uint8_t* pBuffer, const DeviceCounters& counters)
     WriteDeviceField(pBuffer, Status::kViolations, counters.violations);
     WriteDeviceField(pBuffer, Status::kBytesPlayed, counters.bytesPlayed);
     WriteDeviceField(pBuffer, Status::kSettingsRefused, counters.settingsRefused);
+    WriteDeviceField(pBuffer, Status::kPropertyFaults, counters.propertyFaults);
+    WriteDeviceField(pBuffer, Status::kBindsRefused, counters.bindsRefused);
+    WriteDeviceField(pBuffer, Status::kJoinsRefused, counters.joinsRefused);
+    WriteDeviceField(pBuffer, Status::kStalls, counters.stalls);
+    WriteDeviceField(pBuffer, Status::kBitsFlipped, counters.bitsFlipped);
+    WriteDeviceField(pBuffer, Status::kPesPacketsCut, counters.pesPacketsCut);
+    WriteDeviceField(pBuffer, Status::kCaptureStops, counters.captureStops);
+    WriteDeviceField(pBuffer, Status::kSamplesRefused, counters.samplesRefused);
+    WriteDeviceField(pBuffer, Status::kPlaybackEvents, counters.playbackEvents);
 }
 
 } // namespace PropertyLayouts

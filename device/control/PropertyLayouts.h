@@ -21,9 +21,10 @@ std::int32_t ReadAudioValue(const std::uint8_t* pBuffer);
 void WriteAudioSettings(std::uint8_t* pBuffer, const DeviceSettings& settings);
 AudioFields ReadAudioSettings(const std::uint8_t* pBuffer);
 
-// The caps of the standard the device is set to.
-void WriteEncoderCaps(std::uint8_t* pBuffer, LONG standard);
-void WriteAudioCaps(std::uint8_t* pBuffer);
+// The caps of the standard the device is set to. The counts are the full ones; the
+// layouts hold the first 10 sizes and 3 rates.
+void WriteEncoderCaps(std::uint8_t* pBuffer, const DeviceCaps& caps, LONG standard);
+void WriteAudioCaps(std::uint8_t* pBuffer, const DeviceCaps& caps);
 
 // KSPROPERTY_VIDEOPROCAMP_S: the value, set by hand (there is no automatic mode).
 void WriteProcAmp(std::uint8_t* pBuffer, LONG value);

@@ -2,6 +2,7 @@
 
 #include "AllocatorSizing.h"
 #include "DeviceFilter.h"
+#include "FaultEvents.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -79,6 +80,10 @@ HRESULT CCapturePin::Active()
     m_cFramesCaptured = 0;
     m_cFramesDropped = 0;
     m_cbCaptured = 0;
+    m_cStalls = 0;
+    m_cBitsFlipped = 0;
+    m_cPesPacketsCut = 0;
+    m_cCaptureStops = 0;
     {
         std::lock_guard lock(m_commandMutex);
         m_command = Command::Idle;
@@ -123,9 +128,12 @@ HRESULT CCapturePin::Run(REFERENCE_TIME tStart)
     m_pPacer = std::make_unique<FramePacer>(
         FramePacer::ForStandard(settings.standard, state.FastPacing()));
     std::string error;
+    m_faultPlan = state.Faults();
+    m_faults.Start(m_faultPlan);
+    m_damage.Start(m_faultPlan.flipBitsEvery, m_faultPlan.cutPesEvery);
     m_pSource = m_factory(
         ToCaptureSettings(settings, state.DeviceName(), state.SourceFile()),
-        [this](const std::uint8_t* pData, std::size_t cbData) { return TakeBytes(pData, cbData); },
+        [this](const std::uint8_t* pData, std::size_t cbData) { return TakeStream(pData, cbData); },
         &error);
     if (!m_pSource)
     {
@@ -165,6 +173,10 @@ DeviceCounters CCapturePin::RunCounts() const
     counts.framesCaptured = m_cFramesCaptured;
     counts.framesDropped = m_cFramesDropped;
     counts.bytesCaptured = m_cbCaptured;
+    counts.stalls = m_cStalls;
+    counts.bitsFlipped = m_cBitsFlipped;
+    counts.pesPacketsCut = m_cPesPacketsCut;
+    counts.captureStops = m_cCaptureStops;
     return counts;
 }
 
@@ -199,18 +211,19 @@ bool CCapturePin::WaitForCommand()
     return !m_bStopping;
 }
 
+bool CCapturePin::IsStreaming()
+{
+    std::lock_guard lock(m_commandMutex);
+    return !m_bStopping && m_command == Command::Stream;
+}
+
 void CCapturePin::StreamFrames()
 {
     m_nFrame = 0;
     m_bDeliveryFailed = false;
     m_nextRefresh = std::chrono::steady_clock::now() + kRefreshInterval;
-    for (;;)
+    while (IsStreaming())
     {
-        {
-            std::lock_guard lock(m_commandMutex);
-            if (m_bStopping || m_command != Command::Stream)
-                return;
-        }
         ApplyChangedSettings();
         const FramePacer::Step step = m_pPacer->Next(m_nFrame, m_clock.Now() - m_runOrigin);
         if (step.kind == FramePacer::Step::Wait)
@@ -218,7 +231,7 @@ void CCapturePin::StreamFrames()
                 std::chrono::nanoseconds(step.wait * 100), kLongestSleep));
         else if (step.kind == FramePacer::Step::Skip)
             SkipFrame();
-        else if (!EncodeFrame())
+        else if (!StreamFrame())
             return;
     }
 }
@@ -230,6 +243,7 @@ void CCapturePin::ApplyChangedSettings()
     if (now >= m_nextRefresh)
     {
         state.Refresh();
+        RefreshFaults();
         m_nextRefresh = now + kRefreshInterval;
     }
     if (state.Version() == m_settingsVersion)
@@ -237,6 +251,39 @@ void CCapturePin::ApplyChangedSettings()
     const DeviceSettings settings = state.Settings();
     m_settingsVersion = state.Version();
     m_pSource->UpdateSettings(ToCaptureSettings(settings, state.DeviceName(), state.SourceFile()));
+}
+
+// A plan changed while the run goes on (by another process, say) applies from the
+// next frame.
+void CCapturePin::RefreshFaults()
+{
+    const FaultPlan plan = m_pDevice->State().Faults();
+    if (plan == m_faultPlan)
+        return;
+    m_faults.Update(plan);
+    if (plan.flipBitsEvery != m_faultPlan.flipBitsEvery ||
+        plan.cutPesEvery != m_faultPlan.cutPesEvery)
+        m_damage.Update(plan.flipBitsEvery, plan.cutPesEvery);
+    m_faultPlan = plan;
+}
+
+bool CCapturePin::StreamFrame()
+{
+    switch (m_faults.Next(m_pPacer->FrameStart(m_nFrame)))
+    {
+    case CaptureFaults::Action::Encode:
+        return EncodeFrame();
+    case CaptureFaults::Action::Drop:
+        SkipFrame();
+        return true;
+    case CaptureFaults::Action::Stall:
+        Stall();
+        return true;
+    case CaptureFaults::Action::Stop:
+        StopForFault();
+        return false;
+    }
+    return false;
 }
 
 void CCapturePin::SkipFrame()
@@ -276,6 +323,43 @@ bool CCapturePin::EncodeFrame()
         m_pDevice->NotifyEvent(EC_ERRORABORT, E_FAIL, 0);
         DeliverEndOfStream();
     }
+    GoIdle();
+    return false;
+}
+
+// Nothing goes out meanwhile: the graph hears of the starvation first. A stop, or the
+// end of the run, cuts the stall short.
+void CCapturePin::Stall()
+{
+    ++m_cStalls;
+    m_pDevice->NotifyEvent(EC_STARVATION, 0, 0);
+    const auto until =
+        std::chrono::steady_clock::now() + std::chrono::milliseconds(m_faults.StallMilliseconds());
+    for (auto now = std::chrono::steady_clock::now(); now < until && IsStreaming();
+         now = std::chrono::steady_clock::now())
+        m_gate.Sleep(std::min<std::chrono::nanoseconds>(until - now, kLongestSleep));
+}
+
+// What the source made of the frames before the stop goes out (what its multiplexer
+// still holds does not, as when a device fails); a stop without an error first ends
+// the source's stream, as a source that ran out does.
+void CCapturePin::StopForFault()
+{
+    const FaultEvent& event = m_faults.StopEvent();
+    ++m_cCaptureStops;
+    std::string error;
+    if (event.code == EC_COMPLETE && !m_bDeliveryFailed)
+        m_pSource->Finish(&error);
+    if (DeliverPending())
+    {
+        NotifyFaultEvent(m_pDevice, event);
+        DeliverEndOfStream();
+    }
+    GoIdle();
+}
+
+void CCapturePin::GoIdle()
+{
     std::lock_guard lock(m_commandMutex);
     if (m_command == Command::Stream)
     {
@@ -283,7 +367,6 @@ bool CCapturePin::EncodeFrame()
         m_command = Command::Idle;
     }
     m_commandDone.notify_all();
-    return false;
 }
 
 void CCapturePin::EndStream()
@@ -301,6 +384,27 @@ void CCapturePin::EndStream()
 void CCapturePin::PrintFailure(const std::string& reason)
 {
     std::fprintf(stderr, "%s: %s\n", m_pDevice->State().DeviceName().c_str(), reason.c_str());
+}
+
+bool CCapturePin::TakeStream(const std::uint8_t* pData, std::size_t cbData)
+{
+    bool bTaken = true;
+    while (cbData > 0 && bTaken)
+    {
+        const StreamDamage::Piece piece = m_damage.Next(pData, cbData);
+        if (piece.kind == StreamDamage::Piece::Keep)
+            bTaken = TakeBytes(pData, piece.length);
+        else if (piece.kind == StreamDamage::Piece::Flip)
+        {
+            const std::uint8_t flipped = pData[0] ^ piece.mask;
+            bTaken = TakeBytes(&flipped, 1);
+        }
+        pData += piece.length;
+        cbData -= piece.length;
+    }
+    m_cBitsFlipped = m_damage.BitsFlipped();
+    m_cPesPacketsCut = m_damage.PacketsCut();
+    return bTaken;
 }
 
 bool CCapturePin::TakeBytes(const std::uint8_t* pData, std::size_t cbData)

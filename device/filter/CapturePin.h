@@ -17,10 +17,18 @@
 // as samples keep going out, and gives up after half a second without one (a
 // downstream that blocks until it stops). Stop interrupts the thread wherever it
 // waits and joins it.
+//
+// The device's fault plan (read at Run and with the settings while running) can make
+// the pin drop frames or stall once a second into the run (CaptureFaults), damage its
+// stream (StreamDamage), or stop: what the source made of the frames before is
+// delivered, the plan's event posted and the stream ended (a stop without an error
+// first ends the source's stream as Pause does). Every fault is counted.
 
+#include "CaptureFaults.h"
 #include "CaptureSourceFactory.h"
 #include "FramePacer.h"
 #include "StreamClock.h"
+#include "StreamDamage.h"
 #include "StreamGate.h"
 
 #include "DeviceCounters.h"
@@ -82,13 +90,23 @@ private:
     void ThreadMain();
     void StreamFrames();
     bool WaitForCommand();
+    bool IsStreaming();
     void ApplyChangedSettings();
+    void RefreshFaults();
+    // One frame as the fault plan has it; false when streaming cannot go on.
+    bool StreamFrame();
     void SkipFrame();
     bool EncodeFrame();
+    void Stall();
+    void StopForFault();
+    // The run idles until it ends: the source is gone.
+    void GoIdle();
     void EndStream();
     void PrintFailure(const std::string& reason);
 
-    // The source's byte sink: fills samples and delivers each one that is full.
+    // The source's byte sink: damages the stream as the plan says and takes it.
+    bool TakeStream(const std::uint8_t* pData, std::size_t cbData);
+    // Fills samples and delivers each one that is full.
     bool TakeBytes(const std::uint8_t* pData, std::size_t cbData);
     bool DeliverPending();
 
@@ -105,8 +123,11 @@ private:
     REFERENCE_TIME m_runOrigin = 0; // stream time at which the run's frame 0 starts
     bool m_bStopping = false;
 
-    // Streaming thread only.
+    // Streaming thread only (and Run, while the thread waits for it).
     std::unique_ptr<FramePacer> m_pPacer;
+    FaultPlan m_faultPlan;
+    CaptureFaults m_faults;
+    StreamDamage m_damage;
     std::int64_t m_nFrame = 0;
     std::uint64_t m_settingsVersion = 0;
     std::chrono::steady_clock::time_point m_nextRefresh;
@@ -120,6 +141,10 @@ private:
     std::atomic<std::uint64_t> m_cFramesDropped{0};
     std::atomic<std::uint64_t> m_cbCaptured{0};
     std::atomic<std::uint64_t> m_cSamplesDelivered{0}; // progress, for EndRun
+    std::atomic<std::uint64_t> m_cStalls{0};
+    std::atomic<std::uint64_t> m_cBitsFlipped{0};
+    std::atomic<std::uint64_t> m_cPesPacketsCut{0};
+    std::atomic<std::uint64_t> m_cCaptureStops{0};
     static constexpr std::size_t kDroppedFramesKept = 256;
     std::mutex m_droppedMutex;
     std::array<LONG, kDroppedFramesKept> m_droppedFrames{};

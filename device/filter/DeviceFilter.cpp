@@ -70,6 +70,19 @@ HRESULT CDeviceFilter::GetState(DWORD dwMSecs, FILTER_STATE* State)
     return hr;
 }
 
+HRESULT CDeviceFilter::JoinFilterGraph(IFilterGraph* pGraph, LPCWSTR pName)
+{
+    if (pGraph)
+    {
+        if (const HRESULT hrRefused = m_state.Faults().joinResult; FAILED(hrRefused))
+        {
+            m_state.Count(&DeviceCounters::joinsRefused);
+            return hrRefused;
+        }
+    }
+    return CBaseFilter::JoinFilterGraph(pGraph, pName);
+}
+
 HRESULT CDeviceFilter::GetClassID(CLSID* pClsID)
 {
     return CBaseFilter::GetClassID(pClsID);
@@ -88,6 +101,11 @@ HRESULT CDeviceFilter::Load(IPropertyBag* pPropBag, IErrorLog*)
     if (!IsStopped())
         return VFW_E_NOT_STOPPED;
     m_state.Attach(pPropBag);
+    if (const HRESULT hrRefused = m_state.Faults().bindResult; FAILED(hrRefused))
+    {
+        m_state.Count(&DeviceCounters::bindsRefused);
+        return hrRefused;
+    }
     return S_OK;
 }
 

@@ -12,6 +12,10 @@
 // another process can read what the last run counted; until then the status block
 // adds them itself. The filter reports itself a source, and a renderer while its
 // playback pin is connected, so the graph waits for its EC_COMPLETE in playback.
+//
+// A device told to fail its binding refuses Load, so the moniker's BindToObject
+// fails; one told to refuse graphs fails JoinFilterGraph, so AddFilter fails (leaving
+// a graph always works). Each refusal is counted.
 
 #include "CapturePin.h"
 #include "DeviceControls.h"
@@ -37,6 +41,7 @@ public:
     HRESULT Pause() override;
     // Paused, a live source cannot cue: VFW_S_CANT_CUE.
     HRESULT GetState(DWORD dwMSecs, FILTER_STATE* State) override;
+    HRESULT JoinFilterGraph(IFilterGraph* pGraph, LPCWSTR pName) override;
 
     // IPersist (through both IBaseFilter and IPersistPropertyBag)
     HRESULT GetClassID(CLSID* pClsID) override;

@@ -1,6 +1,7 @@
 #include "PlaybackPin.h"
 
 #include "DeviceFilter.h"
+#include "FaultEvents.h"
 #include "FileStatusResult.h"
 
 #include <algorithm>
@@ -9,6 +10,8 @@ namespace
 {
 // Longest sleep between two looks at the filter's state.
 constexpr auto kLongestSleep = std::chrono::seconds(1);
+// How often a playing pin looks for a fault plan changed by another process.
+constexpr auto kFaultRefreshInterval = std::chrono::milliseconds(500);
 } // namespace
 
 CPlaybackPin::CPlaybackPin(CDeviceFilter* pFilter, CCritSec* pLock, HRESULT* phr)
@@ -34,6 +37,12 @@ HRESULT CPlaybackPin::Active()
     }
     m_monitor = C3StreamMonitor([this](const CC3Header& header) { return PaceTo(header); });
     PublishCounts();
+    m_faultPlan = state.Faults();
+    m_nextFaultRefresh = std::chrono::steady_clock::now() + kFaultRefreshInterval;
+    m_bRefusing = false;
+    m_bEventPosted = false;
+    m_cSamplesRefused = 0;
+    m_cPlaybackEvents = 0;
     m_pacer.Start(state.FastPacing());
     m_gate.Resume();
     return CRenderedInputPin::Active();
@@ -65,6 +74,9 @@ HRESULT CPlaybackPin::Receive(IMediaSample* pSample)
     CAutoLock lock(&m_csReceive);
     if (!WaitUntilRunning())
         return S_FALSE;
+    RefreshFaults();
+    if (const HRESULT hrRefused = Refusal(); FAILED(hrRefused))
+        return hrRefused;
     BYTE* pData = nullptr;
     pSample->GetPointer(&pData);
     const auto cbData = static_cast<std::size_t>(std::max<LONG>(0, pSample->GetActualDataLength()));
@@ -77,6 +89,7 @@ HRESULT CPlaybackPin::Receive(IMediaSample* pSample)
     }
     const bool bPlayed = m_monitor.Feed(pData, cbData);
     PublishCounts();
+    PostDueEvent();
     return bPlayed ? S_OK : S_FALSE;
 }
 
@@ -84,6 +97,8 @@ HRESULT CPlaybackPin::EndOfStream()
 {
     {
         CAutoLock lock(&m_csReceive);
+        if (m_bRefusing)
+            return m_faultPlan.refuseResult; // what was refused was not played: no completion
         if (CheckStreaming() == S_OK)
         {
             m_monitor.EndOfStream();
@@ -118,6 +133,8 @@ DeviceCounters CPlaybackPin::RunCounts() const
     counts.audioFramesPlayed = m_cAudioFrames;
     counts.violations = m_cViolations;
     counts.bytesPlayed = m_cbPlayed;
+    counts.samplesRefused = m_cSamplesRefused;
+    counts.playbackEvents = m_cPlaybackEvents;
     return counts;
 }
 
@@ -165,4 +182,39 @@ void CPlaybackPin::PublishCounts()
     m_cAudioFrames = counts.audioFrames;
     m_cViolations = counts.violations;
     m_cbPlayed = counts.bytes;
+}
+
+void CPlaybackPin::RefreshFaults()
+{
+    const auto now = std::chrono::steady_clock::now();
+    if (now < m_nextFaultRefresh)
+        return;
+    m_faultPlan = m_pDevice->State().Faults();
+    m_nextFaultRefresh = now + kFaultRefreshInterval;
+}
+
+// The first refusal is told to the graph, as the failure begins here; upstream
+// filters keep it and post nothing more.
+HRESULT CPlaybackPin::Refusal()
+{
+    const HRESULT hrRefused = m_faultPlan.refuseResult;
+    if (!FAILED(hrRefused) || m_monitor.Counts().packets < m_faultPlan.refuseAfterPackets)
+        return S_OK;
+    ++m_cSamplesRefused;
+    if (!m_bRefusing)
+    {
+        m_bRefusing = true;
+        m_pDevice->NotifyEvent(EC_ERRORABORT, hrRefused, 0);
+    }
+    return hrRefused;
+}
+
+void CPlaybackPin::PostDueEvent()
+{
+    const FaultEvent& event = m_faultPlan.playbackEvent;
+    if (!event.IsSet() || m_bEventPosted || m_monitor.Counts().packets < event.after)
+        return;
+    m_bEventPosted = true;
+    ++m_cPlaybackEvents;
+    NotifyFaultEvent(m_pDevice, event);
 }

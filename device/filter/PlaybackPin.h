@@ -8,6 +8,11 @@
 // the recording is complete when the graph completes); a failed write ends the
 // playback with EC_ERRORABORT rather than leaving a recording with a gap. End of stream reports
 // EC_COMPLETE once the filter runs.
+//
+// The device's fault plan (read at the start and twice a second while playing) can make
+// the pin refuse every sample once so many packets have played, with its HRESULT (the
+// first refusal posts EC_ERRORABORT; the end of the stream then reports no completion),
+// or post an event once and play on.
 
 #include "PlaybackPacer.h"
 #include "StreamClock.h"
@@ -15,11 +20,13 @@
 
 #include "C3StreamMonitor.h"
 #include "DeviceCounters.h"
+#include "FaultPlan.h"
 #include "OutputFile.h"
 
 #include "streams.h"
 
 #include <atomic>
+#include <chrono>
 
 class CDeviceFilter;
 
@@ -50,6 +57,11 @@ private:
     // Writes the bytes to the recording, if one is made.
     HRESULT Record(const std::uint8_t* pData, std::size_t cbData);
     void PublishCounts();
+    // The fault plan's part, under the receive lock.
+    void RefreshFaults();
+    // The refusal for the next sample, S_OK when it is taken.
+    HRESULT Refusal();
+    void PostDueEvent();
 
     CDeviceFilter* const m_pDevice;
     CCritSec m_csReceive; // streaming calls; taken after the filter lock
@@ -58,10 +70,16 @@ private:
     COutputFile m_recording; // open while a "RecordFile" is recorded
     StreamClock m_clock;
     StreamGate m_gate;
+    FaultPlan m_faultPlan;
+    std::chrono::steady_clock::time_point m_nextFaultRefresh;
+    bool m_bRefusing = false;
+    bool m_bEventPosted = false;
 
     std::atomic<std::uint64_t> m_cPackets{0};
     std::atomic<std::uint64_t> m_cPictures{0};
     std::atomic<std::uint64_t> m_cAudioFrames{0};
     std::atomic<std::uint64_t> m_cViolations{0};
     std::atomic<std::uint64_t> m_cbPlayed{0};
+    std::atomic<std::uint64_t> m_cSamplesRefused{0};
+    std::atomic<std::uint64_t> m_cPlaybackEvents{0};
 };

@@ -5,8 +5,10 @@
 // header and is passed as both instance data and property data, with the same
 // size. All fields are little-endian.
 //
-// Ids 1 to 5, 7 and 8 are the device's documented controls. DEVICEPROP_STATUS is
-// the virtual device's own read-only status block, for tools and tests.
+// Ids 1 to 5, 7 and 8 are the device's documented controls. DEVICEPROP_STATUS and
+// DEVICEPROP_FAULTS are the virtual device's own, for tools and tests: its read-only
+// block of counters, and the faults it is told to inject (see the device's
+// FaultPlan.h for what each does).
 
 #include <com/Guid.h>
 
@@ -29,6 +31,7 @@ enum DeviceProperty : std::uint32_t
     DEVICEPROP_AUDIO_MUTE = 7,
     DEVICEPROP_ENABLE_PASSTHROUGH = 8,
     DEVICEPROP_STATUS = 0x100,
+    DEVICEPROP_FAULTS = 0x101,
 };
 
 namespace DeviceLayout
@@ -98,7 +101,7 @@ inline constexpr std::size_t kCapabilities = 32; // uint32
 // since its state was created; every counter is a uint64.
 namespace Status
 {
-inline constexpr std::size_t kSize = 128;
+inline constexpr std::size_t kSize = 168;
 inline constexpr std::size_t kFramesCaptured = 24;
 inline constexpr std::size_t kFramesDropped = 32;
 inline constexpr std::size_t kBytesCaptured = 40;
@@ -108,7 +111,50 @@ inline constexpr std::size_t kAudioFramesPlayed = 64;
 inline constexpr std::size_t kViolations = 72;
 inline constexpr std::size_t kBytesPlayed = 80;
 inline constexpr std::size_t kSettingsRefused = 88; // Sets refused for bad values
+// What the injected faults did.
+inline constexpr std::size_t kPropertyFaults = 96;  // Gets and Sets failed or left undone
+inline constexpr std::size_t kBindsRefused = 104;   // binds Load refused
+inline constexpr std::size_t kJoinsRefused = 112;   // graphs the filter refused to join
+inline constexpr std::size_t kStalls = 120;         // capture stalls
+inline constexpr std::size_t kBitsFlipped = 128;    // bits flipped in the capture stream
+inline constexpr std::size_t kPesPacketsCut = 136;  // PES packets cut short
+inline constexpr std::size_t kCaptureStops = 144;   // captures stopped by a fault
+inline constexpr std::size_t kSamplesRefused = 152; // playback samples refused
+inline constexpr std::size_t kPlaybackEvents = 160; // events the playback pin posted
 } // namespace Status
+
+// DEVICEPROP_FAULTS (read and write): the faults the device injects. A Get reports the
+// plan in force; a Set replaces it (E_INVALIDARG, nothing changed, for a plan the
+// device cannot follow). The setting is kept under the device's key, for every filter
+// and process. Results are HRESULTs (0: the fault is off); events are graph event
+// codes (0: none).
+namespace Faults
+{
+inline constexpr std::size_t kSize = 340;
+inline constexpr std::size_t kBindResult = 24;          // int32: Load refuses with it
+inline constexpr std::size_t kJoinResult = 28;          // int32: JoinFilterGraph refuses with it
+inline constexpr std::size_t kDropFrames = 32;          // uint32: frames the capture pin drops
+inline constexpr std::size_t kStallMilliseconds = 36;   // uint32: how long it stalls
+inline constexpr std::size_t kFlipBitsEvery = 40;       // uint32: bytes between flipped bits
+inline constexpr std::size_t kCutPesEvery = 44;         // uint32: one PES packet in so many cut
+inline constexpr std::size_t kCaptureStopAfter = 48;    // uint32: milliseconds of stream
+inline constexpr std::size_t kCaptureStopEvent = 52;    // uint32: event; EC_COMPLETE a clean end
+inline constexpr std::size_t kCaptureStopResult = 56;   // int32
+inline constexpr std::size_t kRefuseAfterPackets = 60;  // uint32
+inline constexpr std::size_t kRefuseResult = 64;        // int32: the playback pin refuses with it
+inline constexpr std::size_t kPlaybackEventAfter = 68;  // uint32: packets
+inline constexpr std::size_t kPlaybackEventCode = 72;   // uint32: event
+inline constexpr std::size_t kPlaybackEventResult = 76; // int32
+inline constexpr std::size_t kPropertyFaultCount = 80;  // uint32, at most kMaxPropertyFaults
+inline constexpr std::size_t kPropertyFaults = 84;      // kPropertyFaultSize bytes each:
+inline constexpr std::size_t kMaxPropertyFaults = 16;
+inline constexpr std::size_t kPropertyFaultSize = 16;
+inline constexpr std::size_t kFaultId = 0;        // uint32: the property id
+inline constexpr std::size_t kFaultSet = 4;       // uint8: 0 PROPSETID_DeviceControl, 1 amplifier
+inline constexpr std::size_t kFaultOperation = 5; // uint8: 1 Get, 2 Set
+inline constexpr std::size_t kFaultKind = 6;      // uint8: 1 fails, 2 succeeds doing nothing
+inline constexpr std::size_t kFaultResult = 8;    // int32: what a failing call returns
+} // namespace Faults
 } // namespace DeviceLayout
 
 // Little-endian field access on property buffers; the caller keeps offsets

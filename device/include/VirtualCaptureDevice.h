@@ -8,6 +8,11 @@
 //   "RecordFile"  a file the playback pin writes what it receives to, byte for byte
 //   "Pacing"      "fast": capture delivers as fast as the encoder goes and playback does
 //                 not wait for packet times (also MARVEK_DEVICE_PACING=fast)
+//   "NtscSizes", "PalSizes", "SampleRates", "BitRateRange", "VolumeRange" and the
+//                 amplifier's "BrightnessRange" ... "SharpnessRange": what the device
+//                 offers instead of its defaults (the device's CapsValues.h)
+//   "Faults"      the faults the device injects (FaultText.h), also set through
+//                 DEVICEPROP_FAULTS
 // Values the device keeps itself (REG_SZ, "name=value ..." text):
 //   "State"       the settings, rewritten by every accepted Set
 //   "Counters"    the status counters, brought up to date at every Stop
@@ -30,6 +35,7 @@ inline constexpr wchar_t kDeviceValueRecordFile[] = L"RecordFile";
 inline constexpr wchar_t kDeviceValuePacing[] = L"Pacing";
 inline constexpr wchar_t kDeviceValueState[] = L"State";
 inline constexpr wchar_t kDeviceValueCounters[] = L"Counters";
+inline constexpr wchar_t kDeviceValueFaults[] = L"Faults";
 
 inline constexpr wchar_t kFastPacing[] = L"fast";
 inline constexpr char kPacingEnvironmentVariable[] = "MARVEK_DEVICE_PACING";

@@ -9,7 +9,7 @@ namespace
 {
 using Field = std::uint64_t DeviceCounters::*;
 
-constexpr std::array<std::pair<const char*, Field>, 9> kFields = {{
+constexpr std::array<std::pair<const char*, Field>, 18> kFields = {{
     {"framescaptured", &DeviceCounters::framesCaptured},
     {"framesdropped", &DeviceCounters::framesDropped},
     {"bytescaptured", &DeviceCounters::bytesCaptured},
@@ -19,6 +19,15 @@ constexpr std::array<std::pair<const char*, Field>, 9> kFields = {{
     {"violations", &DeviceCounters::violations},
     {"bytesplayed", &DeviceCounters::bytesPlayed},
     {"settingsrefused", &DeviceCounters::settingsRefused},
+    {"propertyfaults", &DeviceCounters::propertyFaults},
+    {"bindsrefused", &DeviceCounters::bindsRefused},
+    {"joinsrefused", &DeviceCounters::joinsRefused},
+    {"stalls", &DeviceCounters::stalls},
+    {"bitsflipped", &DeviceCounters::bitsFlipped},
+    {"pespacketscut", &DeviceCounters::pesPacketsCut},
+    {"capturestops", &DeviceCounters::captureStops},
+    {"samplesrefused", &DeviceCounters::samplesRefused},
+    {"playbackevents", &DeviceCounters::playbackEvents},
 }};
 } // namespace
 

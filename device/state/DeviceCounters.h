@@ -1,6 +1,7 @@
 #pragma once
-// The device's status counters: what its capture and playback pins counted and
-// how many Sets it refused. The device keeps their totals in the registry.
+// The device's status counters: what its capture and playback pins counted, how many
+// Sets it refused and what its injected faults did. The device keeps their totals in
+// the registry.
 
 #include <cstdint>
 #include <string>
@@ -17,6 +18,15 @@ struct DeviceCounters
     std::uint64_t violations = 0;
     std::uint64_t bytesPlayed = 0;
     std::uint64_t settingsRefused = 0;
+    std::uint64_t propertyFaults = 0;
+    std::uint64_t bindsRefused = 0;
+    std::uint64_t joinsRefused = 0;
+    std::uint64_t stalls = 0;
+    std::uint64_t bitsFlipped = 0;
+    std::uint64_t pesPacketsCut = 0;
+    std::uint64_t captureStops = 0;
+    std::uint64_t samplesRefused = 0;
+    std::uint64_t playbackEvents = 0;
 
     DeviceCounters& operator+=(const DeviceCounters& other);
     bool operator==(const DeviceCounters&) const = default;

@@ -1,5 +1,7 @@
 #include "DeviceState.h"
 
+#include "CapsValues.h"
+#include "FaultText.h"
 #include "SettingsText.h"
 #include "VirtualCaptureDevice.h"
 
@@ -14,6 +16,9 @@ void DeviceState::Attach(IPropertyBag* pBag)
     m_store = DeviceStore(pBag);
     m_name = ReadUtf8Locked(L"FriendlyName");
     m_storedText.clear();
+    m_faultsText.clear();
+    m_faults = FaultPlan();
+    m_caps = DeviceCaps();
     m_settings = DeviceSettings();
     ReloadLocked();
 }
@@ -31,16 +36,21 @@ DeviceSettings DeviceState::Settings()
     return m_settings;
 }
 
-DeviceState::ChangeResult DeviceState::Change(const std::function<bool(DeviceSettings&)>& rule)
+DeviceCaps DeviceState::Caps()
+{
+    std::lock_guard lock(m_mutex);
+    ReloadLocked();
+    return m_caps;
+}
+
+DeviceState::ChangeResult DeviceState::Change(const Rule& rule)
 {
     std::lock_guard lock(m_mutex);
     ReloadLocked();
     DeviceSettings changed = m_settings;
-    if (!rule(changed))
+    if (!rule(changed, m_caps))
     {
-        DeviceCounters counters = DecodeCounters(ReadUtf8Locked(kDeviceValueCounters));
-        ++counters.settingsRefused;
-        m_store.Write(kDeviceValueCounters, Utf8ToWide(EncodeCounters(counters)));
+        CountLocked(&DeviceCounters::settingsRefused);
         return ChangeResult::Refused;
     }
     const std::wstring text = Utf8ToWide(EncodeSettings(changed));
@@ -64,13 +74,17 @@ bool DeviceState::Refresh()
     return ReloadLocked();
 }
 
+// The settings are read again when their text or the caps they were read under changed.
 bool DeviceState::ReloadLocked()
 {
+    const DeviceCaps caps = CapsValues::Read([this](const std::string& name)
+                                             { return ReadUtf8Locked(Utf8ToWide(name).c_str()); });
     const std::wstring text = m_store.Read(kDeviceValueState);
-    if (text.empty() || text == m_storedText)
+    if (text == m_storedText && caps == m_caps)
         return false;
     m_storedText = text;
-    const DeviceSettings stored = DecodeSettings(WideToUtf8(text));
+    m_caps = caps;
+    const DeviceSettings stored = DecodeSettings(WideToUtf8(text), caps);
     if (stored == m_settings)
         return false;
     m_settings = stored;
@@ -87,9 +101,45 @@ DeviceCounters DeviceState::StoredCounters()
 void DeviceState::AddToCounters(const DeviceCounters& counts)
 {
     std::lock_guard lock(m_mutex);
+    AddToCountersLocked(counts);
+}
+
+void DeviceState::Count(std::uint64_t DeviceCounters::*counter)
+{
+    std::lock_guard lock(m_mutex);
+    CountLocked(counter);
+}
+
+void DeviceState::CountLocked(std::uint64_t DeviceCounters::*counter)
+{
+    DeviceCounters one;
+    one.*counter = 1;
+    AddToCountersLocked(one);
+}
+
+void DeviceState::AddToCountersLocked(const DeviceCounters& counts)
+{
     DeviceCounters totals = DecodeCounters(ReadUtf8Locked(kDeviceValueCounters));
     totals += counts;
     m_store.Write(kDeviceValueCounters, Utf8ToWide(EncodeCounters(totals)));
+}
+
+FaultPlan DeviceState::Faults()
+{
+    std::lock_guard lock(m_mutex);
+    const std::wstring text = m_store.Read(kDeviceValueFaults);
+    if (text != m_faultsText)
+    {
+        m_faultsText = text;
+        m_faults = DecodeFaults(WideToUtf8(text));
+    }
+    return m_faults;
+}
+
+bool DeviceState::SetFaults(const FaultPlan& plan)
+{
+    std::lock_guard lock(m_mutex);
+    return m_store.Write(kDeviceValueFaults, Utf8ToWide(EncodeFaults(plan)));
 }
 
 std::string DeviceState::SourceFile()

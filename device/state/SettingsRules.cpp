@@ -8,12 +8,6 @@ bool IsFlag(std::int64_t value)
 {
     return value == 0 || value == 1;
 }
-
-std::int32_t ClampBitRate(std::int64_t bitRate)
-{
-    return static_cast<std::int32_t>(
-        std::clamp<std::int64_t>(bitRate, DeviceCaps::kBitRateMin, DeviceCaps::kBitRateMax));
-}
 } // namespace
 
 namespace SettingsRules
@@ -30,19 +24,19 @@ AudioFields AudioFieldsOf(const DeviceSettings& settings)
     return {settings.sampleRate, settings.byteSwap ? 1u : 0u, settings.pesHeader ? 1u : 0u};
 }
 
-bool ApplyEncoder(DeviceSettings& settings, const EncoderFields& fields)
+bool ApplyEncoder(DeviceSettings& settings, const DeviceCaps& caps, const EncoderFields& fields)
 {
     const std::optional<FrameSize> size =
-        DeviceCaps::SizeForStandard(settings.standard, {fields.width, fields.height});
+        caps.SizeForStandard(settings.standard, {fields.width, fields.height});
     if (fields.bitRate <= 0 || !IsFlag(fields.vbr) || !IsFlag(fields.mpeg1) || !size)
         return false;
     const bool vbr = fields.vbr == 1;
     if (vbr && fields.peakBitRate <= 0)
         return false;
-    settings.bitRate = ClampBitRate(fields.bitRate);
+    settings.bitRate = caps.bitRates.Clamp(fields.bitRate);
     // Without VBR the peak is not used; an empty one takes the bit rate.
     const std::int64_t peak = fields.peakBitRate > 0 ? fields.peakBitRate : settings.bitRate;
-    settings.peakBitRate = std::max(settings.bitRate, ClampBitRate(peak));
+    settings.peakBitRate = std::max(settings.bitRate, caps.bitRates.Clamp(peak));
     settings.vbr = vbr;
     settings.width = size->width;
     settings.height = size->height;
@@ -50,9 +44,9 @@ bool ApplyEncoder(DeviceSettings& settings, const EncoderFields& fields)
     return true;
 }
 
-bool ApplyAudio(DeviceSettings& settings, const AudioFields& fields)
+bool ApplyAudio(DeviceSettings& settings, const DeviceCaps& caps, const AudioFields& fields)
 {
-    if (!DeviceCaps::IsOfferedRate(fields.sampleRate) || !IsFlag(fields.byteSwap) ||
+    if (!caps.IsOfferedRate(fields.sampleRate) || !IsFlag(fields.byteSwap) ||
         !IsFlag(fields.pesHeader))
         return false;
     settings.sampleRate = fields.sampleRate;
@@ -61,10 +55,9 @@ bool ApplyAudio(DeviceSettings& settings, const AudioFields& fields)
     return true;
 }
 
-bool ApplyVolume(DeviceSettings& settings, std::int64_t volume)
+bool ApplyVolume(DeviceSettings& settings, const DeviceCaps& caps, std::int64_t volume)
 {
-    settings.volume = static_cast<std::int32_t>(
-        std::clamp<std::int64_t>(volume, DeviceCaps::kVolumeMin, DeviceCaps::kVolumeMax));
+    settings.volume = caps.volumes.Clamp(volume);
     return true;
 }
 
@@ -76,23 +69,22 @@ bool ApplyMute(DeviceSettings& settings, std::int64_t mute)
     return true;
 }
 
-bool ApplyProcAmp(DeviceSettings& settings, LONG property, std::int64_t value)
+bool ApplyProcAmp(DeviceSettings& settings, const DeviceCaps& caps, LONG property,
+                  std::int64_t value)
 {
-    const ProcAmpRange* pRange = DeviceCaps::ProcAmpRangeOf(property);
-    if (!pRange)
+    if (!caps.ProcAmpRangeOf(property))
         return false;
-    settings.procAmp[static_cast<std::size_t>(property)] =
-        static_cast<LONG>(std::clamp<std::int64_t>(value, pRange->min, pRange->max));
+    const auto index = static_cast<std::size_t>(property);
+    settings.procAmp[index] = caps.procAmp[index].Clamp(value);
     settings.passthrough = false;
     return true;
 }
 
-bool ApplyStandard(DeviceSettings& settings, LONG standard)
+bool ApplyStandard(DeviceSettings& settings, const DeviceCaps& caps, LONG standard)
 {
     if (!DeviceCaps::IsOfferedStandard(standard))
         return false;
-    const FrameSize size = DeviceCaps::SizeForStandard(standard, {settings.width, settings.height})
-                               .value_or(DeviceCaps::FrameSizes(standard).front());
+    const FrameSize size = caps.SizeOrFirst(standard, {settings.width, settings.height});
     settings.standard = standard;
     settings.width = size.width;
     settings.height = size.height;
@@ -110,6 +102,23 @@ bool ApplyInput(DeviceSettings& settings, std::int64_t input)
 void EnablePassthrough(DeviceSettings& settings)
 {
     settings.passthrough = true;
+}
+
+void FitToCaps(DeviceSettings& settings, const DeviceCaps& caps)
+{
+    EncoderFields encoder = EncoderFieldsOf(settings);
+    const FrameSize size = caps.SizeOrFirst(settings.standard, {encoder.width, encoder.height});
+    encoder.width = size.width;
+    encoder.height = size.height;
+    ApplyEncoder(settings, caps, encoder);
+    AudioFields audio = AudioFieldsOf(settings);
+    if (!caps.IsOfferedRate(audio.sampleRate))
+        audio.sampleRate = caps.sampleRates.front();
+    ApplyAudio(settings, caps, audio);
+    ApplyVolume(settings, caps, settings.volume);
+    // Clamped as ApplyProcAmp does, without ending passthrough.
+    for (std::size_t i = 0; i < settings.procAmp.size(); ++i)
+        settings.procAmp[i] = caps.procAmp[i].Clamp(settings.procAmp[i]);
 }
 
 } // namespace SettingsRules

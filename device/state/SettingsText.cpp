@@ -39,28 +39,30 @@ std::string EncodeSettings(const DeviceSettings& settings)
     return text.Format();
 }
 
-DeviceSettings DecodeSettings(std::string_view stored)
+DeviceSettings DecodeSettings(std::string_view stored, const DeviceCaps& caps)
 {
     const KeyValueText text(stored);
     DeviceSettings settings;
     using namespace SettingsRules;
-    ApplyStandard(settings, StoredOr(text, "standard", settings.standard));
+    FitToCaps(settings, caps);
+    ApplyStandard(settings, caps, StoredOr(text, "standard", settings.standard));
     const EncoderFields current = EncoderFieldsOf(settings);
-    ApplyEncoder(settings,
+    ApplyEncoder(settings, caps,
                  {StoredOr(text, "bitrate", current.bitRate),
                   StoredOr(text, "peakbitrate", current.peakBitRate),
                   StoredOr(text, "vbr", current.vbr), StoredOr(text, "width", current.width),
                   StoredOr(text, "height", current.height),
                   StoredOr(text, "mpeg1", current.mpeg1)});
     const AudioFields audio = AudioFieldsOf(settings);
-    ApplyAudio(settings, {StoredOr(text, "samplerate", audio.sampleRate),
-                          StoredOr(text, "byteswap", audio.byteSwap),
-                          StoredOr(text, "pesheader", audio.pesHeader)});
-    ApplyVolume(settings, StoredOr(text, "volume", settings.volume));
+    ApplyAudio(settings, caps,
+               {StoredOr(text, "samplerate", audio.sampleRate),
+                StoredOr(text, "byteswap", audio.byteSwap),
+                StoredOr(text, "pesheader", audio.pesHeader)});
+    ApplyVolume(settings, caps, StoredOr(text, "volume", settings.volume));
     ApplyMute(settings, StoredOr<std::int64_t>(text, "mute", settings.mute));
     ApplyInput(settings, StoredOr<std::int64_t>(text, "input", settings.input));
     for (std::size_t i = 0; i < kProcAmpNames.size(); ++i)
-        ApplyProcAmp(settings, static_cast<LONG>(i),
+        ApplyProcAmp(settings, caps, static_cast<LONG>(i),
                      StoredOr(text, kProcAmpNames[i], settings.procAmp[i]));
     if (text.Get("passthrough") == 1)
         EnablePassthrough(settings);

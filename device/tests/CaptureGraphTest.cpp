@@ -199,9 +199,9 @@ TEST_F(CaptureGraph, SettingsReachARunningCaptureWithinASecondOrAtTheNextRun)
     // registry key) changes the volume.
     DeviceState elsewhere;
     elsewhere.Attach(RegisterDeviceBag(kFirstDeviceName).Get());
-    ASSERT_EQ(
-        DeviceState::ChangeResult::Accepted,
-        elsewhere.Change([](DeviceSettings& s) { return SettingsRules::ApplyVolume(s, -20); }));
+    ASSERT_EQ(DeviceState::ChangeResult::Accepted,
+              elsewhere.Change([](DeviceSettings& s, const DeviceCaps& caps)
+                               { return SettingsRules::ApplyVolume(s, caps, -20); }));
     EXPECT_TRUE(
         m_probe->WaitForUpdate([](const CaptureSettings& s) { return s.volume == -20; }, 1s));
 
@@ -265,5 +265,48 @@ TEST_F(CaptureGraph, AFailingSourceFailsTheRunOrAbortsItAndEndsTheStream)
     EXPECT_TRUE(FAILED(HRESULT(result)));
     EXPECT_TRUE(m_pSink->WaitForEndOfStream());
     EXPECT_EQ(5, Captured());
+    EXPECT_EQ(S_OK, m_control->Stop());
+}
+
+// One second into the run the pin stalls, telling the graph, then drops frames; its
+// stream is damaged all along; three seconds in it stops with the plan's event and
+// ends its stream. Every fault is counted.
+TEST_F(CaptureGraph, InjectedFaultsStallDropDamageAndStopTheCapture)
+{
+    SetFastPacing();
+    ASSERT_EQ(S_OK, SetFaults(m_device.Get(), "stall=50 drop-frames=5 flip-bits=1000 "
+                                              "capture-stop=3:stream-error:0x8007001F"));
+    ASSERT_EQ(S_OK, m_control->Run());
+    EXPECT_TRUE(WaitForEvent(m_events.Get(), EC_STARVATION, 5000));
+    LONG_PTR result = 0;
+    EXPECT_TRUE(WaitForEvent(m_events.Get(), EC_STREAM_ERROR_STOPPED, 5000, &result));
+    EXPECT_EQ(HRESULT(0x8007001F), HRESULT(result));
+    ASSERT_TRUE(m_pSink->WaitForEndOfStream());
+    // Frames 0 to 89 start before three seconds at 29.97 a second.
+    EXPECT_EQ(5, Dropped());
+    EXPECT_EQ(85, Captured());
+    EXPECT_EQ(0, m_probe->finishes); // an error stop does not end the source's stream
+    const std::size_t cbStream = m_pSink->Bytes().size();
+    const std::size_t packsPerFrame = (4200000 / 8 * 1001 / 30000 + kPackSize - 1) / kPackSize;
+    EXPECT_EQ(85 * packsPerFrame * kPackSize, cbStream);
+    ASSERT_EQ(S_OK, m_control->Stop());
+
+    const DeviceCounters counters = ReadStatus(m_device.Get());
+    EXPECT_EQ(1u, counters.stalls);
+    EXPECT_EQ(1u, counters.captureStops);
+    EXPECT_EQ(5u, counters.framesDropped);
+    EXPECT_EQ(cbStream / 1000, counters.bitsFlipped);
+}
+
+// A stop without an error ends the source's stream as Pause does.
+TEST_F(CaptureGraph, AnInjectedEndOfStreamEndsTheSourcesStreamFirst)
+{
+    SetFastPacing();
+    ASSERT_EQ(S_OK, SetFaults(m_device.Get(), "capture-stop=0.5:end"));
+    ASSERT_EQ(S_OK, m_control->Run());
+    ASSERT_TRUE(m_pSink->WaitForEndOfStream());
+    EXPECT_EQ(1, m_probe->finishes);
+    const std::vector<std::uint8_t> bytes = m_pSink->Bytes();
+    EXPECT_TRUE(std::equal(std::begin(kEndCode), std::end(kEndCode), bytes.end() - 4));
     EXPECT_EQ(S_OK, m_control->Stop());
 }

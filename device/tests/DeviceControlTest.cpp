@@ -1,8 +1,10 @@
 // The device's controls on a filter of its own: the property buffers byte by byte,
-// the results of bad input, and the standard interfaces of the capture path.
+// the results of bad input, the standard interfaces of the capture path and injected
+// property faults.
 
 #include "DeviceControlProperties.h"
 #include "DeviceFilter.h"
+#include "DeviceTestSupport.h"
 #include "ProbedSource.h"
 
 #include <com/ComRuntime.h>
@@ -129,7 +131,8 @@ TEST_F(DeviceControl, EveryPropertyReadsBackByteByByteAtTheDocumentedOffsets)
                   .Framed(),
               Get(DEVICEPROP_AUDIO_CAPS, AudioCaps::kSize));
     EXPECT_EQ(Layout().I32(0).Zeros(4).Framed(), Get(DEVICEPROP_AUDIO_MUTE, AudioValue::kSize));
-    EXPECT_EQ(Layout().Zeros(104).Framed(), Get(DEVICEPROP_STATUS, Status::kSize));
+    EXPECT_EQ(Layout().Zeros(144).Framed(), Get(DEVICEPROP_STATUS, Status::kSize));
+    EXPECT_EQ(Layout().Zeros(316).Framed(), Get(DEVICEPROP_FAULTS, Faults::kSize));
     const LONG defaults[] = {40, 20, 0, 44, 1};
     for (LONG property = 0; property < 5; ++property)
         EXPECT_EQ(Layout().I32(defaults[property]).U32(2).U32(2).Zeros(4).Framed(),
@@ -306,4 +309,45 @@ TEST_F(DeviceControl, AmplifierDecoderAndCrossbarInterfaces)
     ASSERT_EQ(S_OK, pinProperties->Get(AMPROPSETID_Pin, AMPROPERTY_PIN_CATEGORY, nullptr, 0,
                                        &category, sizeof category, &cbReturned));
     EXPECT_EQ(PIN_CATEGORY_CAPTURE, category);
+}
+
+TEST_F(DeviceControl, InjectedPropertyFaultsFailOrDoNothingAndAreCounted)
+{
+    using namespace DeviceLayout;
+    ASSERT_EQ(S_OK, SetFaults(m_filter.Get(), "get-fail:encoder-settings=0x8007001F "
+                                              "get-empty:audio-settings set-fail:volume "
+                                              "set-ignore:contrast"));
+    Bytes buffer(EncoderSettings::kSize, kFill);
+    DWORD cbReturned = 99;
+    EXPECT_EQ(HRESULT(0x8007001F),
+              m_ks->Get(PROPSETID_DeviceControl, DEVICEPROP_ENCODER_SETTINGS, buffer.data(),
+                        DWORD(buffer.size()), buffer.data(), DWORD(buffer.size()), &cbReturned));
+    EXPECT_EQ(Bytes(EncoderSettings::kSize, kFill), buffer);
+    Bytes audio(AudioSettings::kSize, kFill);
+    EXPECT_EQ(S_OK, m_ks->Get(PROPSETID_DeviceControl, DEVICEPROP_AUDIO_SETTINGS, audio.data(),
+                              DWORD(audio.size()), audio.data(), DWORD(audio.size()), &cbReturned));
+    EXPECT_EQ(0u, cbReturned);
+    EXPECT_EQ(Bytes(AudioSettings::kSize, kFill), audio); // written nothing
+    EXPECT_EQ(E_FAIL, Set(DEVICEPROP_AUDIO_VOLUME, Layout().I32(-12).Zeros(4)));
+    EXPECT_EQ(S_OK, Set(PROPSETID_VIDCAP_VIDEOPROCAMP, VideoProcAmp_Contrast,
+                        Layout().I32(100).Zeros(12).bytes));
+    EXPECT_EQ(Layout().I32(0).Zeros(4).Framed(), Get(DEVICEPROP_AUDIO_VOLUME, AudioValue::kSize));
+    EXPECT_EQ(Layout().I32(20).U32(2).U32(2).Zeros(4).Framed(),
+              Get(PROPSETID_VIDCAP_VIDEOPROCAMP, VideoProcAmp_Contrast, ProcAmp::kSize));
+
+    // The faults property is never faulted itself, and reads the plan back.
+    DWORD support = 0;
+    ASSERT_EQ(S_OK, m_ks->QuerySupported(PROPSETID_DeviceControl, DEVICEPROP_FAULTS, &support));
+    EXPECT_EQ(KSPROPERTY_SUPPORT_GET | KSPROPERTY_SUPPORT_SET, support);
+    const Bytes plan = Get(DEVICEPROP_FAULTS, Faults::kSize);
+    EXPECT_EQ(4u, ReadDeviceField<std::uint32_t>(plan.data(), Faults::kPropertyFaultCount));
+    Bytes tooMany = plan;
+    WriteDeviceField<std::uint32_t>(tooMany.data(), Faults::kPropertyFaultCount, 17);
+    EXPECT_EQ(E_INVALIDARG, Set(PROPSETID_DeviceControl, DEVICEPROP_FAULTS, tooMany));
+    EXPECT_EQ(plan, Get(DEVICEPROP_FAULTS, Faults::kSize));
+    EXPECT_EQ(4u, ReadStatus(m_filter.Get()).propertyFaults);
+
+    ASSERT_EQ(S_OK, SetFaults(m_filter.Get(), ""));
+    EXPECT_EQ(S_OK, Set(DEVICEPROP_AUDIO_VOLUME, Layout().I32(-12).Zeros(4)));
+    EXPECT_EQ(4u, ReadStatus(m_filter.Get()).propertyFaults);
 }

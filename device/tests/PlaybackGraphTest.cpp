@@ -208,3 +208,37 @@ TEST_F(PlaybackGraph, StopCutsAPacketsWaitShort)
     pusher.join();
     EXPECT_EQ(1u, ReadStatus(m_device.Get()).packetsPlayed);
 }
+
+// Once so many packets have played, the pin refuses every sample with the plan's
+// result, telling the graph once and completing nothing; or it posts the plan's
+// event once and plays on to the end.
+TEST_F(PlaybackGraph, InjectedFaultsRefuseTheRestOrPostAnEventAndPlayOn)
+{
+    SetDeviceValue(kDeviceValuePacing, kFastPacing);
+    C3StreamBuilder stream;
+    stream.Packets(60);
+    ASSERT_EQ(S_OK, SetFaults(m_device.Get(), "playback-refuse=20:0x8007001F"));
+    ASSERT_EQ(S_OK, m_control->Run());
+    Push(stream.Bytes());
+    LONG_PTR result = 0;
+    EXPECT_TRUE(WaitForEvent(m_events.Get(), EC_ERRORABORT, 5000, &result));
+    EXPECT_EQ(HRESULT(0x8007001F), HRESULT(result));
+    EXPECT_FALSE(WaitForEvent(m_events.Get(), EC_COMPLETE, 300));
+    ASSERT_EQ(S_OK, m_control->Stop());
+    const DeviceCounters refused = ReadStatus(m_device.Get());
+    EXPECT_EQ(1u, refused.samplesRefused); // the source stops at the first refusal
+    EXPECT_GE(refused.packetsPlayed, 20u);
+    EXPECT_LT(refused.packetsPlayed, 60u);
+
+    ASSERT_EQ(S_OK, SetFaults(m_device.Get(), "playback-event=20:audio-out:0x8007001F"));
+    ASSERT_EQ(S_OK, m_control->Run());
+    Push(stream.Bytes());
+    LONG_PTR access = 0;
+    EXPECT_TRUE(WaitForEvent(m_events.Get(), EC_SNDDEV_OUT_ERROR, 5000, &access));
+    EXPECT_EQ(SNDDEV_ERROR_Write, access);
+    EXPECT_TRUE(WaitForEvent(m_events.Get(), EC_COMPLETE, 30000));
+    ASSERT_EQ(S_OK, m_control->Stop());
+    const DeviceCounters played = ReadStatus(m_device.Get());
+    EXPECT_EQ(60u, played.packetsPlayed - refused.packetsPlayed);
+    EXPECT_EQ(1u, played.playbackEvents);
+}

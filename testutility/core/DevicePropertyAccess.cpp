@@ -161,7 +161,8 @@ void DevicePropertyAccess::GetAudioSettings()
     m_Settings.sampleRate =
         std::int32_t(ReadDeviceField<std::uint32_t>(m_AudioSettings.data(), Fields::kSampleRate));
     m_Settings.byteSwap = ReadDeviceField<std::uint8_t>(m_AudioSettings.data(), Fields::kByteSwap);
-    m_Settings.pesHeader = ReadDeviceField<std::uint8_t>(m_AudioSettings.data(), Fields::kPesHeader);
+    m_Settings.pesHeader =
+        ReadDeviceField<std::uint8_t>(m_AudioSettings.data(), Fields::kPesHeader);
 }
 
 void DevicePropertyAccess::SetAudioSettings()
@@ -296,12 +297,13 @@ std::int32_t DevicePropertyAccess::ProcAmpBufferValue() const
     return ReadI32(m_ProcAmp, Layout::ProcAmp::kValue);
 }
 
-std::vector<FrameSize> DevicePropertyAccess::OfferedSizes() const
+std::vector<OfferedSize> DevicePropertyAccess::OfferedSizes() const
 {
     namespace Fields = Layout::EncoderCaps;
     const std::size_t nSizes = std::min<std::size_t>(
-        ReadDeviceField<std::uint32_t>(m_EncoderCaps.data(), Fields::kSizeCount), Fields::kMaxSizes);
-    std::vector<FrameSize> sizes;
+        ReadDeviceField<std::uint32_t>(m_EncoderCaps.data(), Fields::kSizeCount),
+        Fields::kMaxSizes);
+    std::vector<OfferedSize> sizes;
     for (std::size_t i = 0; i < nSizes; ++i)
         sizes.push_back({ReadI32(m_EncoderCaps, Fields::kSizes + 8 * i),
                          ReadI32(m_EncoderCaps, Fields::kSizes + 8 * i + 4)});

@@ -26,12 +26,13 @@
 #include <cstdint>
 #include <vector>
 
-struct FrameSize
+// A frame size the device's encoder caps offer.
+struct OfferedSize
 {
     std::int32_t width;
     std::int32_t height;
 
-    bool operator==(const FrameSize&) const = default;
+    bool operator==(const OfferedSize&) const = default;
 };
 
 class DevicePropertyAccess
@@ -105,7 +106,7 @@ public:
     void WriteProcAmpValue(std::int32_t value);
 
     // What the last caps reads offered: at most 10 sizes and 3 rates.
-    std::vector<FrameSize> OfferedSizes() const;
+    std::vector<OfferedSize> OfferedSizes() const;
     std::vector<std::int32_t> OfferedRates() const;
     // The range the last GetProcAmpRange left.
     std::int32_t ProcAmpMin() const { return m_nProcAmpMin; }

@@ -1,12 +1,14 @@
 #pragma once
 
 // What the capture device counted, from its status block: frames captured and
-// dropped, and what it played back. For tools and tests; the windows do not use it.
+// dropped, what it played back, and what the faults it was told to inject did. For
+// tools and tests; the windows do not use it.
 
 #include <dshow/dshow.h>
 
 #include <cstdint>
 #include <optional>
+#include <string>
 
 struct DeviceStatus
 {
@@ -19,11 +21,21 @@ struct DeviceStatus
     std::uint64_t violations = 0;
     std::uint64_t bytesPlayed = 0;
     std::uint64_t settingsRefused = 0;
+    std::uint64_t propertyFaults = 0;
+    std::uint64_t bindsRefused = 0;
+    std::uint64_t joinsRefused = 0;
+    std::uint64_t stalls = 0;
+    std::uint64_t bitsFlipped = 0;
+    std::uint64_t pesPacketsCut = 0;
+    std::uint64_t captureStops = 0;
+    std::uint64_t samplesRefused = 0;
+    std::uint64_t playbackEvents = 0;
 };
 
 // Null when the filter has no such block.
 std::optional<DeviceStatus> ReadDeviceStatus(IBaseFilter* pDevice);
 
-// What was counted between two readings (the counters only grow; a device whose state
-// was reset in between gives 0).
-DeviceStatus CountsSince(const DeviceStatus& now, const DeviceStatus& before);
+// What was counted since `before` (counters that went back count nothing).
+DeviceStatus CountedSince(const DeviceStatus& now, const DeviceStatus& before);
+// The fault counters that are not 0, e.g. "stalls 1, bits flipped 320"; empty when none.
+std::string DescribeFaultCounts(const DeviceStatus& status);

@@ -86,29 +86,9 @@ GraphContext::~GraphContext()
 
 bool GraphContext::FindCaptureDevice()
 {
-    ComPtr<ICreateDevEnum> pDevices;
-    if (CoCreateInstance(CLSID_SystemDeviceEnum, nullptr, CLSCTX_INPROC_SERVER,
-                         IID_PPV_ARGS(&pDevices)) != S_OK)
-    {
-        m_Report.ShowMessage("Error Creating Device Enumerator");
-        return false;
-    }
-    ComPtr<IEnumMoniker> pMonikers;
-    if (pDevices->CreateClassEnumerator(CLSID_VideoInputDeviceCategory, &pMonikers, 0) != S_OK)
-    {
-        m_Report.ShowMessage("Sorry, you have no video capture hardware");
-        return false;
-    }
-    pMonikers->Reset();
-    ComPtr<IMoniker> pMoniker;
-    while (!m_pDeviceMoniker && pMonikers->Next(1, &pMoniker, nullptr) == S_OK)
-        if (IsTestedDevice(pMoniker.Get()))
-            m_pDeviceMoniker = pMoniker;
+    m_pDeviceMoniker = FindTestedDevice(m_Report);
     if (!m_pDeviceMoniker)
-    {
-        m_Report.ShowError("Marvek/Tellin Device not Found");
         return false;
-    }
     CreateCaptureGraph();
     return true;
 }
@@ -423,6 +403,30 @@ void GraphContext::RemoveFromGraph(ComPtr<IBaseFilter>& slot)
     if (slot && m_pGraph)
         m_pGraph->RemoveFilter(slot.Get());
     slot.Reset();
+}
+
+ComPtr<IMoniker> FindTestedDevice(UserReport& report)
+{
+    ComPtr<ICreateDevEnum> pDevices;
+    if (CoCreateInstance(CLSID_SystemDeviceEnum, nullptr, CLSCTX_INPROC_SERVER,
+                         IID_PPV_ARGS(&pDevices)) != S_OK)
+    {
+        report.ShowMessage("Error Creating Device Enumerator");
+        return nullptr;
+    }
+    ComPtr<IEnumMoniker> pMonikers;
+    if (pDevices->CreateClassEnumerator(CLSID_VideoInputDeviceCategory, &pMonikers, 0) != S_OK)
+    {
+        report.ShowMessage("Sorry, you have no video capture hardware");
+        return nullptr;
+    }
+    pMonikers->Reset();
+    ComPtr<IMoniker> pMoniker;
+    while (pMonikers->Next(1, &pMoniker, nullptr) == S_OK)
+        if (IsTestedDevice(pMoniker.Get()))
+            return pMoniker;
+    report.ShowError("Marvek/Tellin Device not Found");
+    return nullptr;
 }
 
 std::string FriendlyNameOf(IMoniker* pMoniker)

@@ -131,5 +131,10 @@ private:
     FilterSlots m_Slots;
 };
 
+// The moniker of the device the utility tests: the first video input device named
+// "Orvastation" or "Quillbox" in enumeration order. Null, after the user's message,
+// when there is none.
+ComPtr<IMoniker> FindTestedDevice(UserReport& report);
+
 // The friendly name in a device moniker's property bag, or an empty string.
 std::string FriendlyNameOf(IMoniker* pMoniker);

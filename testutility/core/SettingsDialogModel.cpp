@@ -21,7 +21,7 @@ std::string Format(const char* pszFormat, auto... values)
     return text;
 }
 
-std::string SizeText(FrameSize size)
+std::string SizeText(OfferedSize size)
 {
     return Format("%d X %d", size.width, size.height);
 }
@@ -173,9 +173,9 @@ void SettingsDialogModel::RefreshVolumeSlider()
 void SettingsDialogModel::RefreshSizeList(bool bTakeFirst)
 {
     const std::string current = SizeText({m_Settings.width, m_Settings.height});
-    const std::vector<FrameSize> sizes = m_Device.OfferedSizes();
+    const std::vector<OfferedSize> sizes = m_Device.OfferedSizes();
     sizeList.entries.clear();
-    for (FrameSize size : sizes)
+    for (OfferedSize size : sizes)
         sizeList.entries.push_back(SizeText(size));
     sizeList.selection = SelectionFor(sizeList.entries, current);
     if (bTakeFirst && !sizes.empty())
@@ -340,7 +340,7 @@ void SettingsDialogModel::OnStandardChosen(bool bNtsc)
 
 void SettingsDialogModel::OnSizeSelected(int index)
 {
-    const std::vector<FrameSize> sizes = m_Device.OfferedSizes();
+    const std::vector<OfferedSize> sizes = m_Device.OfferedSizes();
     if (index < 0 || index >= int(sizes.size()))
         return;
     sizeList.selection = index;

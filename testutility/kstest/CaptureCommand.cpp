@@ -12,6 +12,7 @@
 #include "HResultText.h"
 #include "Interrupt.h"
 #include "OperationRun.h"
+#include "RunStatus.h"
 
 #include <cstdio>
 
@@ -44,7 +45,7 @@ int RunCaptureCommand(const std::vector<std::string>& args)
     if (options->sizeLimitMB)
         settings.fileSizeLimitMB = *options->sizeLimitMB;
 
-    const DeviceStatus before = session.Status();
+    const RunStatus counts(session.Context());
     OperationRun run(session, *options, "kstest capture preview");
     CaptureGraph graph(session.Context(), settings, session.Host());
     const StartResult started = graph.Start(options->preview.bVideo, options->preview.bAudio);
@@ -55,16 +56,17 @@ int RunCaptureCommand(const std::vector<std::string>& args)
     }
     const OperationOutcome outcome = run.Wait(
         [&](std::chrono::duration<double> elapsed)
-        { return StatusText(elapsed, CountsSince(session.Status(), before)); });
+        { return StatusText(elapsed, counts.Counted()); });
     graph.Stop();
 
-    const DeviceStatus status = CountsSince(session.Status(), before);
+    const DeviceStatus status = counts.Counted();
     std::printf("captured %llu frames (%llu dropped), %.1f MB in %.1f s to %s\n",
                 (unsigned long long)status.framesCaptured,
                 (unsigned long long)status.framesDropped, double(status.bytesCaptured) / 1e6,
                 outcome.elapsed.count(), options->file.c_str());
     if (!run.PreviewCounts().empty())
         std::printf("%s\n", run.PreviewCounts().c_str());
+    counts.PrintFaults();
     if (outcome.end == OperationEnd::GraphEvent)
     {
         session.Report().ShowMessage(DescribeGraphEvent(outcome.event.code, outcome.event.param1));

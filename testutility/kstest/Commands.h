@@ -15,6 +15,8 @@ int RunDevicesCommand(const std::vector<std::string>& args);
 int RunSettingsCommand(const std::vector<std::string>& args);
 int RunCaptureCommand(const std::vector<std::string>& args);
 int RunPlayCommand(const std::vector<std::string>& args);
+int RunDeviceConfigCommand(const std::vector<std::string>& args);
+int RunDeviceFaultCommand(const std::vector<std::string>& args);
 
 // Prints the usage error for a command on standard error; returns kExitUsage.
 int UsageError(const std::string& problem);

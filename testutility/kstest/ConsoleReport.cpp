@@ -14,9 +14,12 @@ void ConsoleReport::PrintFailure(const std::string& reason) const
 {
     for (size_t i = 0; i + 1 < m_Messages.size(); ++i)
         std::cerr << "kstest: " << m_Messages[i] << '\n';
-    const std::string last =
-        m_Messages.empty() ? "Error occurred during Playback" : m_Messages.back();
-    std::cerr << "kstest: " << last << ": " << reason << std::endl;
+    // A start that ended without a message (the device could not be bound or added)
+    // is told by its reason alone.
+    if (m_Messages.empty())
+        std::cerr << "kstest: " << reason << std::endl;
+    else
+        std::cerr << "kstest: " << m_Messages.back() << ": " << reason << std::endl;
 }
 
 void ConsoleReport::PrintMessages() const

@@ -16,7 +16,8 @@ public:
     // Debugger output goes to standard error only when KSTEST_DEBUG is set.
     void DebugOutput(const std::string& line) override;
 
-    // Prints the messages, the last one followed by the reason, on standard error.
+    // Prints the messages, the last one followed by the reason (or the reason alone),
+    // on standard error.
     void PrintFailure(const std::string& reason) const;
     bool HasMessages() const { return !m_Messages.empty(); }
     // Prints the messages as they are, on standard error.

@@ -6,7 +6,6 @@
 
 #include "AppSettings.h"
 #include "ComScope.h"
-#include "DeviceStatus.h"
 #include "ConsoleReport.h"
 #include "GraphContext.h"
 #include "ReportingHost.h"
@@ -24,8 +23,6 @@ public:
     GraphContext& Context() { return m_Context; }
     ConsoleReport& Report() { return m_Report; }
     ReportingHost& Host() { return m_Host; }
-    // What the device has counted so far (zeros when it cannot say).
-    DeviceStatus Status() { return ReadDeviceStatus(m_Context.DeviceFilter()).value_or(DeviceStatus{}); }
     // The friendly name of the device found.
     const std::string& DeviceName() const { return m_DeviceName; }
 

@@ -5,6 +5,7 @@
 #include <com/HResult.h>
 #include <dshow/dshow.h>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace
@@ -71,7 +72,11 @@ std::string DescribeResult(HRESULT hr)
 std::string DescribeGraphEvent(long code, long long param1)
 {
     const GraphEventEffect effect = EffectOfGraphEvent(LONG(code));
-    std::string text = effect.pszMessage ? effect.pszMessage : "the graph stopped early";
+    std::string text = effect.pszMessage     ? effect.pszMessage
+                       : code == EC_COMPLETE ? "the stream ended"
+                                             : "the graph stopped early";
+    // The window's two-line messages read as one line on a console.
+    std::replace(text.begin(), text.end(), '\n', ' ');
     if (code == EC_ERRORABORT || code == EC_STREAM_ERROR_STOPPED)
         text += ": " + DescribeResult(HRESULT(param1));
     return text;

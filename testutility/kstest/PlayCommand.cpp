@@ -10,6 +10,7 @@
 #include "HResultText.h"
 #include "Interrupt.h"
 #include "OperationRun.h"
+#include "RunStatus.h"
 #include "PlaybackGraph.h"
 
 #include <cstdio>
@@ -41,7 +42,7 @@ int RunPlayCommand(const std::vector<std::string>& args)
     settings.playbackFile = options->file;
     settings.playbackKind = PlaybackKindOf(options->file);
 
-    const DeviceStatus before = session.Status();
+    const RunStatus counts(session.Context());
     OperationRun run(session, *options, "kstest playback preview");
     PlaybackGraph graph(session.Context(), settings, session.Host());
     const StartResult started = graph.Start(options->preview.bVideo, options->preview.bAudio);
@@ -52,13 +53,13 @@ int RunPlayCommand(const std::vector<std::string>& args)
     }
     const OperationOutcome outcome = run.Wait(
         [&](std::chrono::duration<double> elapsed)
-        { return StatusText(elapsed, CountsSince(session.Status(), before)); });
+        { return StatusText(elapsed, counts.Counted()); });
     if (settings.playbackKind == PlaybackKind::C3S)
         graph.StopC3Stream();
     else
         graph.StopPlayback();
 
-    const DeviceStatus status = CountsSince(session.Status(), before);
+    const DeviceStatus status = counts.Counted();
     std::printf("played %llu packets (%llu pictures, %llu audio frames, %.1f MB) in %.1f s, "
                 "%llu violations\n",
                 (unsigned long long)status.packetsPlayed, (unsigned long long)status.picturesPlayed,
@@ -66,6 +67,7 @@ int RunPlayCommand(const std::vector<std::string>& args)
                 outcome.elapsed.count(), (unsigned long long)status.violations);
     if (!run.PreviewCounts().empty())
         std::printf("%s\n", run.PreviewCounts().c_str());
+    counts.PrintFaults();
     if (outcome.end == OperationEnd::GraphEvent && outcome.event.code != EC_COMPLETE)
     {
         session.Report().ShowMessage(DescribeGraphEvent(outcome.event.code, outcome.event.param1));

@@ -33,6 +33,24 @@ constexpr const char* kUsage =
   play [--seconds N] [--preview none|video|audio|both] FILE
                           play an MPEG file, a .kvx list or a .c3s C3 stream
                           file into the device and print what it counted
+  device-config [NAME=VALUE ...]
+                          print the virtual device's configuration after
+                          changing the values given: SourceFile RecordFile
+                          Pacing(fast|normal) NtscSizes PalSizes SampleRates
+                          BitRateRange VolumeRange BrightnessRange
+                          ContrastRange HueRange SaturationRange
+                          SharpnessRange; NAME= restores the default
+  device-fault [clear] [NAME[=VALUE] ...]
+                          print the faults the virtual device injects after
+                          changing them: get-fail:PROPERTY[=HRESULT]
+                          set-fail:PROPERTY[=HRESULT] get-empty:PROPERTY
+                          set-ignore:PROPERTY bind-fail[=HRESULT]
+                          join-fail[=HRESULT] drop-frames=N stall=MS
+                          flip-bits=N cut-pes=N
+                          capture-stop=SECONDS[:EVENT[:HRESULT]]
+                          playback-refuse=PACKETS[:HRESULT]
+                          playback-event=PACKETS[:EVENT[:HRESULT]]; VALUE off
+                          takes one back, clear takes all back
   --help                  this text
 
 Exit status: 0 done, 1 failed (the reason is on standard error), 2 usage error.
@@ -71,5 +89,9 @@ int main(int argc, char** argv)
         return RunCaptureCommand(args);
     if (command == "play")
         return RunPlayCommand(args);
+    if (command == "device-config")
+        return RunDeviceConfigCommand(args);
+    if (command == "device-fault")
+        return RunDeviceFaultCommand(args);
     return UsageError("unknown command " + command);
 }

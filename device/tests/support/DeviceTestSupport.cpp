@@ -1,11 +1,14 @@
 #include "DeviceTestSupport.h"
 
 #include "DeviceControlProperties.h"
+#include "FaultLayout.h"
+#include "FaultText.h"
 #include "VirtualCaptureDevice.h"
 
 #include <com/ComRuntime.h>
 
 #include <chrono>
+#include <utility>
 #include <vector>
 
 ComPtr<IPropertyBag> RegisterDeviceBag(const std::wstring& name)
@@ -26,6 +29,27 @@ ComPtr<IPropertyBag> RegisterDeviceBag(const std::wstring& name)
 DeviceCounters ReadStatus(IUnknown* pDevice)
 {
     using namespace DeviceLayout;
+    using Counter = std::uint64_t DeviceCounters::*;
+    static constexpr std::pair<Counter, std::size_t> kCounters[] = {
+        {&DeviceCounters::framesCaptured, Status::kFramesCaptured},
+        {&DeviceCounters::framesDropped, Status::kFramesDropped},
+        {&DeviceCounters::bytesCaptured, Status::kBytesCaptured},
+        {&DeviceCounters::packetsPlayed, Status::kPacketsPlayed},
+        {&DeviceCounters::picturesPlayed, Status::kPicturesPlayed},
+        {&DeviceCounters::audioFramesPlayed, Status::kAudioFramesPlayed},
+        {&DeviceCounters::violations, Status::kViolations},
+        {&DeviceCounters::bytesPlayed, Status::kBytesPlayed},
+        {&DeviceCounters::settingsRefused, Status::kSettingsRefused},
+        {&DeviceCounters::propertyFaults, Status::kPropertyFaults},
+        {&DeviceCounters::bindsRefused, Status::kBindsRefused},
+        {&DeviceCounters::joinsRefused, Status::kJoinsRefused},
+        {&DeviceCounters::stalls, Status::kStalls},
+        {&DeviceCounters::bitsFlipped, Status::kBitsFlipped},
+        {&DeviceCounters::pesPacketsCut, Status::kPesPacketsCut},
+        {&DeviceCounters::captureStops, Status::kCaptureStops},
+        {&DeviceCounters::samplesRefused, Status::kSamplesRefused},
+        {&DeviceCounters::playbackEvents, Status::kPlaybackEvents},
+    };
     ComPtr<IKsPropertySet> properties;
     std::vector<std::uint8_t> buffer(Status::kSize);
     DWORD cbReturned = 0;
@@ -34,18 +58,21 @@ DeviceCounters ReadStatus(IUnknown* pDevice)
         FAILED(properties->Get(PROPSETID_DeviceControl, DEVICEPROP_STATUS, buffer.data(),
                                Status::kSize, buffer.data(), Status::kSize, &cbReturned)))
         return counters;
-    const auto field = [&](std::size_t offset)
-    { return ReadDeviceField<std::uint64_t>(buffer.data(), offset); };
-    counters.framesCaptured = field(Status::kFramesCaptured);
-    counters.framesDropped = field(Status::kFramesDropped);
-    counters.bytesCaptured = field(Status::kBytesCaptured);
-    counters.packetsPlayed = field(Status::kPacketsPlayed);
-    counters.picturesPlayed = field(Status::kPicturesPlayed);
-    counters.audioFramesPlayed = field(Status::kAudioFramesPlayed);
-    counters.violations = field(Status::kViolations);
-    counters.bytesPlayed = field(Status::kBytesPlayed);
-    counters.settingsRefused = field(Status::kSettingsRefused);
+    for (const auto& [counter, offset] : kCounters)
+        counters.*counter = ReadDeviceField<std::uint64_t>(buffer.data(), offset);
     return counters;
+}
+
+HRESULT SetFaults(IUnknown* pDevice, const std::string& faults)
+{
+    ComPtr<IKsPropertySet> properties;
+    std::vector<std::uint8_t> buffer(DeviceLayout::Faults::kSize);
+    WriteFaultLayout(buffer.data(), DecodeFaults(faults));
+    HRESULT hr = pDevice->QueryInterface(IID_PPV_ARGS(&properties));
+    if (SUCCEEDED(hr))
+        hr = properties->Set(PROPSETID_DeviceControl, DEVICEPROP_FAULTS, buffer.data(),
+                             DWORD(buffer.size()), buffer.data(), DWORD(buffer.size()));
+    return hr;
 }
 
 bool WaitForEvent(IMediaEventEx* pEvents, LONG eventCode, LONG msTimeout, LONG_PTR* pParam1)

@@ -3,6 +3,7 @@
 
 #include "FakeDevice.h"
 #include "QtTestApplication.h"
+#include "RecordingReport.h"
 #include "SettingsDialog.h"
 
 #include <com/ComRuntime.h>
@@ -19,14 +20,6 @@
 
 namespace
 {
-class RecordingReport : public UserReport
-{
-public:
-    void ShowMessage(const std::string& text) override { messages.push_back(text); }
-    void Diagnostic(const std::string&) override {}
-    std::vector<std::string> messages;
-};
-
 class SettingsDialogWindowTest : public testing::Test
 {
 protected:

@@ -42,9 +42,28 @@ inline constexpr LONG EC_EXTDEVICE_MODE_CHANGE = 0x31;
 inline constexpr LONG EC_STATE_CHANGE = 0x32;
 inline constexpr LONG EC_GRAPH_CHANGED = 0x50;
 inline constexpr LONG EC_CLOCK_UNSET = 0x51;
-// Sound device errors on an input or output pin (first parameter: the device's error).
+// Sound device errors on an input or output pin.
 inline constexpr LONG EC_SNDDEV_IN_ERROR = 0x200;
 inline constexpr LONG EC_SNDDEV_OUT_ERROR = 0x201;
+// How a sound device was being accessed when it failed (SNDDEV_ERR): the first
+// parameter of EC_SNDDEV_IN_ERROR and EC_SNDDEV_OUT_ERROR; the second is its error.
+enum SNDDEV_ERR : LONG
+{
+    SNDDEV_ERROR_Open = 1,
+    SNDDEV_ERROR_Close = 2,
+    SNDDEV_ERROR_GetCaps = 3,
+    SNDDEV_ERROR_PrepareHeader = 4,
+    SNDDEV_ERROR_UnprepareHeader = 5,
+    SNDDEV_ERROR_Reset = 6,
+    SNDDEV_ERROR_Restart = 7,
+    SNDDEV_ERROR_GetPosition = 8,
+    SNDDEV_ERROR_Write = 9,
+    SNDDEV_ERROR_Pause = 10,
+    SNDDEV_ERROR_Stop = 11,
+    SNDDEV_ERROR_Start = 12,
+    SNDDEV_ERROR_AddBuffer = 13,
+    SNDDEV_ERROR_Query = 14,
+};
 
 /// IMediaEventEx::SetNotifyFlags: do not queue events nor call the notification.
 inline constexpr LONG AM_MEDIAEVENT_NONOTIFY = 0x01;
