@@ -3,16 +3,39 @@
 add_library(project_warnings INTERFACE)
 target_compile_options(project_warnings INTERFACE -Wall -Wextra -Werror)
 
-# add_project_test(NAME SOURCES... [LIBS libs...] [LABELS labels...])
+# TESTS_LABEL, when set, keeps only the tests carrying that label, so that a build
+# made to run one kind of test (the ThreadSanitizer build) compiles no others.
+set(TESTS_LABEL "" CACHE STRING "Build only the tests with this label (empty: every test)")
+
+# project_test_headers: the test framework's headers, compiled once per build tree and
+# reused by every test program; parsing them costs more than most test files. It is a
+# program like the tests, because a precompiled header fits only code compiled alike.
+function(add_project_test_headers)
+  add_executable(project_test_headers ${PROJECT_SOURCE_DIR}/cmake/project_test_headers.cpp)
+  target_link_libraries(project_test_headers PRIVATE GTest::gtest GTest::gtest_main GTest::gmock project_warnings)
+  target_precompile_headers(project_test_headers PRIVATE <gtest/gtest.h> <gmock/gmock.h>)
+endfunction()
+
+# add_project_test(NAME SOURCES... [LIBS libs...] [LABELS labels...] [OWN_TEST_HEADERS])
 # Builds a GoogleTest program and registers its cases with CTest.
-# Label "threaded" marks tests that the ThreadSanitizer run must cover.
+# Label "threaded" marks tests that the ThreadSanitizer run must cover. OWN_TEST_HEADERS
+# is for a test whose libraries change how it is compiled (Qt asks for -fPIC): it
+# precompiles the test framework's headers for itself.
 function(add_project_test name)
   if(NOT BUILD_TESTING)
     return()
   endif()
-  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;LABELS" ${ARGN})
+  cmake_parse_arguments(ARG "OWN_TEST_HEADERS" "" "SOURCES;LIBS;LABELS" ${ARGN})
+  if(TESTS_LABEL AND NOT TESTS_LABEL IN_LIST ARG_LABELS)
+    return()
+  endif()
   add_executable(${name} ${ARG_SOURCES} ${ARG_UNPARSED_ARGUMENTS})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main GTest::gmock project_warnings)
+  if(ARG_OWN_TEST_HEADERS)
+    target_precompile_headers(${name} PRIVATE <gtest/gtest.h> <gmock/gmock.h>)
+  else()
+    target_precompile_headers(${name} REUSE_FROM project_test_headers)
+  endif()
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
     PROPERTIES LABELS "${ARG_LABELS}"

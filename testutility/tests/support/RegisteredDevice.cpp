@@ -38,7 +38,10 @@ bool RegisterModules()
     std::ifstream list(MARVEK_MODULES_LIST);
     for (std::string line; std::getline(list, line);)
         if (!line.empty())
-            modules += " " + media::Quote(line);
+        {
+            modules += ' ';
+            modules += media::Quote(line);
+        }
     return !modules.empty() && media::Run(std::string(REGSVR_PATH) + " -s" + modules) == 0;
 }
 
