@@ -3,8 +3,9 @@
 add_library(project_warnings INTERFACE)
 target_compile_options(project_warnings INTERFACE -Wall -Wextra -Werror)
 
-# TESTS_LABEL, when set, keeps only the tests carrying that label, so that a build
-# made to run one kind of test (the ThreadSanitizer build) compiles no others.
+# TESTS_LABEL, when set, builds and registers only the tests carrying that label, so
+# that a build made to run one kind of test (the ThreadSanitizer build) compiles no
+# others; the rest stay defined, outside the default target.
 set(TESTS_LABEL "" CACHE STRING "Build only the tests with this label (empty: every test)")
 
 # project_test_headers: the test framework's headers, compiled once per build tree and
@@ -26,11 +27,12 @@ function(add_project_test name)
     return()
   endif()
   cmake_parse_arguments(ARG "OWN_TEST_HEADERS" "" "SOURCES;LIBS;LABELS" ${ARGN})
-  if(TESTS_LABEL AND NOT TESTS_LABEL IN_LIST ARG_LABELS)
-    return()
-  endif()
   add_executable(${name} ${ARG_SOURCES} ${ARG_UNPARSED_ARGUMENTS})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main GTest::gmock project_warnings)
+  if(TESTS_LABEL AND NOT TESTS_LABEL IN_LIST ARG_LABELS)
+    set_target_properties(${name} PROPERTIES EXCLUDE_FROM_ALL ON)
+    return()
+  endif()
   if(ARG_OWN_TEST_HEADERS)
     target_precompile_headers(${name} PRIVATE <gtest/gtest.h> <gmock/gmock.h>)
   else()

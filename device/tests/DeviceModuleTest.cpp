@@ -9,6 +9,7 @@
 #include "TestFilters.h"
 #include "VirtualCaptureDevice.h"
 #include "tee/InfTeeFilter.h"
+#include "JoinedText.h"
 
 #include <com/ComRuntime.h>
 #include <com/Registry.h>
@@ -78,14 +79,14 @@ ComPtr<IBaseFilter> Bind(const std::wstring& friendlyName)
 
 int Regsvr(const std::string& arguments)
 {
-    return media::Run(std::string(REGSVR_PATH) + " -s " + arguments + " " DEVICE_MODULE_PATH +
-                      " >/dev/null 2>&1");
+    return media::Run(
+        JoinedText({REGSVR_PATH, " -s ", arguments, " " DEVICE_MODULE_PATH, " >/dev/null 2>&1"}));
 }
 
 std::string Probe(const std::string& arguments)
 {
     const std::vector<std::uint8_t> output =
-        media::CaptureOutput(std::string(DEVICE_PROBE_PATH) + " " + arguments);
+        media::CaptureOutput(JoinedText({DEVICE_PROBE_PATH, " ", arguments}));
     return std::string(output.begin(), output.end());
 }
 

@@ -14,6 +14,7 @@
 #include "TestFilters.h"
 #include "VirtualCaptureDevice.h"
 #include "tee/InfTeeFilter.h"
+#include "JoinedText.h"
 
 #include <com/ComRuntime.h>
 #include <com/Registry.h>
@@ -37,8 +38,8 @@ Bytes ConvertedStream()
     if (media::Run(REGISTER_SCRIPT " >/dev/null") != 0)
         return {};
     const std::string target = media::ScratchPath("device-playback.c3s");
-    if (media::Run(std::string(KSTEST_PATH) + " convert " + media::Quote(clips::Mpeg2Ntsc()) + " " +
-                   media::Quote(target) + " >/dev/null 2>&1") != 0)
+    if (media::Run(JoinedText({KSTEST_PATH, " convert ", media::Quote(clips::Mpeg2Ntsc()), " ",
+                               media::Quote(target), " >/dev/null 2>&1"})) != 0)
         return {};
     return media::ReadFile(target);
 }

@@ -66,7 +66,7 @@ protected:
         setenv("MARVEK_REGISTRY", s_registry.c_str(), 1);
         setenv("MARVEK_SYSTEM_REGISTRY", "", 1);
         setenv("MARVEK_DEVICE_PACING", "fast", 1);
-        ASSERT_EQ(0, media::Run(std::string(REGISTER_SCRIPT) + " >/dev/null"));
+        ASSERT_EQ(0, media::Run(REGISTER_SCRIPT " >/dev/null"));
     }
 
     void SetUp() override

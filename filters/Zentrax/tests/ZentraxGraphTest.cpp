@@ -12,6 +12,7 @@
 #include "TestSink.h"
 #include "ZentraxTestGraph.h"
 #include "ZentraxUUIDS.h"
+#include "JoinedText.h"
 
 #include <com/ComRuntime.h>
 
@@ -161,7 +162,7 @@ TEST_P(ConversionGraphSound, C3StreamOfAnMpeg2StreamAndItsPcmPassesTheCheck)
     EXPECT_EQ(stream.packets.size(), static_cast<std::size_t>(kPictures));
 
     const std::string strFile = m_media.Write("converted.c3s", received.bytes).string();
-    const std::string strCheck = std::string(C3INFO_PATH) + " --check --quiet " + strFile;
+    const std::string strCheck = JoinedText({C3INFO_PATH, " --check --quiet ", strFile});
     EXPECT_EQ(std::system(strCheck.c_str()), 0) << strCheck;
 }
 
