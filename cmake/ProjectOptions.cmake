@@ -3,10 +3,18 @@
 add_library(project_warnings INTERFACE)
 target_compile_options(project_warnings INTERFACE -Wall -Wextra -Werror)
 
-# TESTS_LABEL, when set, builds and registers only the tests carrying that label, so
-# that a build made to run one kind of test (the ThreadSanitizer build) compiles no
-# others; the rest stay defined, outside the default target.
+# TESTS_LABEL, when set, registers only the tests carrying that label, and target
+# labelled_tests builds just them and what they run, so that a build made to run one
+# kind of test (the ThreadSanitizer build) compiles no others.
 set(TESTS_LABEL "" CACHE STRING "Build only the tests with this label (empty: every test)")
+
+function(add_labelled_tests_target)
+  if(TESTS_LABEL)
+    get_property(tests GLOBAL PROPERTY PROJECT_LABELLED_TESTS)
+    add_custom_target(labelled_tests)
+    add_dependencies(labelled_tests ${tests})
+  endif()
+endfunction()
 
 # project_test_headers: the test framework's headers, compiled once per build tree and
 # reused by every test program; parsing them costs more than most test files. It is a
@@ -29,9 +37,11 @@ function(add_project_test name)
   cmake_parse_arguments(ARG "OWN_TEST_HEADERS" "" "SOURCES;LIBS;LABELS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES} ${ARG_UNPARSED_ARGUMENTS})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main GTest::gmock project_warnings)
-  if(TESTS_LABEL AND NOT TESTS_LABEL IN_LIST ARG_LABELS)
-    set_target_properties(${name} PROPERTIES EXCLUDE_FROM_ALL ON)
-    return()
+  if(TESTS_LABEL)
+    if(NOT TESTS_LABEL IN_LIST ARG_LABELS)
+      return()
+    endif()
+    set_property(GLOBAL APPEND PROPERTY PROJECT_LABELLED_TESTS ${name})
   endif()
   if(ARG_OWN_TEST_HEADERS)
     target_precompile_headers(${name} PRIVATE <gtest/gtest.h> <gmock/gmock.h>)

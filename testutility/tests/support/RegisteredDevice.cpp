@@ -5,6 +5,7 @@
 #include "GraphContext.h"
 #include "MediaFiles.h"
 #include "VirtualCaptureDevice.h"
+#include "JoinedText.h"
 
 #include <com/Registry.h>
 
@@ -42,7 +43,7 @@ bool RegisterModules()
             modules += ' ';
             modules += media::Quote(line);
         }
-    return !modules.empty() && media::Run(std::string(REGSVR_PATH) + " -s" + modules) == 0;
+    return !modules.empty() && media::Run(JoinedText({REGSVR_PATH, " -s", modules})) == 0;
 }
 
 bool SetDeviceValue(const std::wstring& name, const std::wstring& value)
