@@ -32,6 +32,9 @@ std::vector<FuzzBytes> FuzzSeeds()
                   "\"EmptyNumber\"=hex(4):\r\n"
                   "[HKEY_LOCAL_MACHINE\\A\\B\\C]\n"
                   "@=hex(0):\n"),
+        // A string value whose character is no code point (found by fuzzing).
+        TextBytes("[hkey_current_user]\n"
+                  "\"\"=hex(1):41,00,00,80\n"),
     };
 }
 

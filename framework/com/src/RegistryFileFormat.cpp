@@ -18,7 +18,16 @@ constexpr std::string_view kHeader = "; Marvek registry, format 1\n";
 
 bool IsControl(wchar_t c)
 {
-    return c < 0x20 || c == 0x7F;
+    const char32_t code = char32_t(c); // wchar_t is signed: no negative value is a control
+    return code < 0x20 || code == 0x7F;
+}
+
+// Whether a string value can be written as quoted text and read back the same: every
+// character a Unicode scalar value. Any other data keeps its bytes in the hex(1) form.
+bool IsWritableText(std::wstring_view text)
+{
+    return std::all_of(text.begin(), text.end(),
+                       [](wchar_t c) { return IsValidCodePoint(char32_t(c)); });
 }
 
 std::string QuoteString(std::wstring_view text)
@@ -77,7 +86,12 @@ std::string FormatData(const Value& value)
     switch (value.type)
     {
     case REG_SZ:
-        return QuoteString(StringFromData(value.data));
+    {
+        const std::wstring text = StringFromData(value.data);
+        if (IsWritableText(text))
+            return QuoteString(text);
+        break;
+    }
     case REG_DWORD:
     {
         DWORD number = 0;
@@ -89,9 +103,10 @@ std::string FormatData(const Value& value)
     case REG_BINARY:
         return "hex:" + HexBytes(value.data);
     default:
-        std::snprintf(prefix, sizeof prefix, "hex(%x):", unsigned(value.type));
-        return prefix + HexBytes(value.data);
+        break;
     }
+    std::snprintf(prefix, sizeof prefix, "hex(%x):", unsigned(value.type));
+    return prefix + HexBytes(value.data);
 }
 
 void SerializeKey(const Key& key, const std::string& path, std::string& out)

@@ -8,11 +8,6 @@ namespace
 
 constexpr char32_t kReplacement = 0xFFFD;
 
-bool IsValidCodePoint(char32_t c)
-{
-    return c <= 0x10FFFF && (c < 0xD800 || c > 0xDFFF);
-}
-
 void AppendUtf8(std::string& out, char32_t c)
 {
     if (!IsValidCodePoint(c))
@@ -93,6 +88,11 @@ int CopyOut(const std::basic_string<Char>& converted, Char* buffer, int capacity
 }
 
 } // namespace
+
+bool IsValidCodePoint(char32_t c)
+{
+    return c <= 0x10FFFF && (c < 0xD800 || c > 0xDFFF);
+}
 
 std::string WideToUtf8(std::wstring_view text)
 {

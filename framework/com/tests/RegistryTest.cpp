@@ -221,6 +221,24 @@ TEST_F(RegistryTest, ValuesWithoutDataReadAndWriteBack)
     EXPECT_NE(ReadText(m_registry.File()).find("\"Number\"=dword:00000000"), std::string::npos);
 }
 
+TEST_F(RegistryTest, StringDataThatIsNoTextKeepsItsBytesWhenWrittenBack)
+{
+    // Found by fuzzing the file format: a character beyond Unicode was written as a
+    // control escape that read back as other text, so each rewrite changed the value.
+    std::ofstream(m_registry.File()) << "[HKEY_CURRENT_USER\\Odd]\n"
+                                        "\"Name\"=hex(1):41,00,00,80\n";
+    HKEY key = nullptr;
+    ASSERT_EQ(RegOpenKeyW(HKEY_CURRENT_USER, L"Odd", &key), ERROR_SUCCESS);
+    EXPECT_EQ(SetString(key, L"Other", L"1"), ERROR_SUCCESS); // writes the file back
+    std::uint8_t data[8] = {};
+    DWORD size = sizeof data;
+    EXPECT_EQ(RegQueryValueExW(key, L"Name", nullptr, nullptr, data, &size), ERROR_SUCCESS);
+    RegCloseKey(key);
+    EXPECT_EQ(std::vector<std::uint8_t>(data, data + size),
+              (std::vector<std::uint8_t>{0x41, 0x00, 0x00, 0x80}));
+    EXPECT_NE(ReadText(m_registry.File()).find("\"Name\"=hex(1):41,00,00,80"), std::string::npos);
+}
+
 TEST_F(RegistryTest, KeysDeeperThan512LevelsAreRefused)
 {
     std::wstring deep;

@@ -19,6 +19,8 @@ int WideCharToMultiByte(UINT CodePage, DWORD dwFlags, LPCWSTR lpWideCharStr, int
 int MultiByteToWideChar(UINT CodePage, DWORD dwFlags, LPCSTR lpMultiByteStr, int cbMultiByte,
                         LPWSTR lpWideCharStr, int cchWideChar);
 
+/// A Unicode scalar value: at most U+10FFFF and not a surrogate.
+bool IsValidCodePoint(char32_t c);
 /// Invalid code points become U+FFFD.
 std::string WideToUtf8(std::wstring_view text);
 /// Malformed bytes become U+FFFD.
