@@ -1,11 +1,11 @@
 #include "ConvertDialogModel.h"
 
-SettingsDialogModel::FileDialogSpec ConvertDialogModel::SourceDialog()
+SettingsDialogModel::FileDialogRequest ConvertDialogModel::SourceDialog()
 {
     return {"ALL", "*.mpg", "MPEG2 Files (*.mpg)|*.mpg|", false};
 }
 
-SettingsDialogModel::FileDialogSpec ConvertDialogModel::TargetDialog()
+SettingsDialogModel::FileDialogRequest ConvertDialogModel::TargetDialog()
 {
     return {"ALL", "*.c3s", "C3 Stream Files (*.c3s)|*.c3s|", false};
 }

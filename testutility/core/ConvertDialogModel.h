@@ -19,8 +19,8 @@ public:
     std::string sourceEdit; // 1018, "Mpeg File"
     std::string targetEdit; // 1019, "C3S File"
 
-    static SettingsDialogModel::FileDialogSpec SourceDialog();
-    static SettingsDialogModel::FileDialogSpec TargetDialog();
+    static SettingsDialogModel::FileDialogRequest SourceDialog();
+    static SettingsDialogModel::FileDialogRequest TargetDialog();
 
     // Browse 1020 and 1021: the chosen path is stored and shown.
     void OnSourceChosen(const std::string& path);

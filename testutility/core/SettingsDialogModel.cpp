@@ -452,12 +452,12 @@ void SettingsDialogModel::OnOk()
     m_Device.SetVolume();
 }
 
-SettingsDialogModel::FileDialogSpec SettingsDialogModel::CaptureFileDialog()
+SettingsDialogModel::FileDialogRequest SettingsDialogModel::CaptureFileDialog()
 {
     return {"ALL", "*.mpg", "MPEG2 Files (*.mpg)|*.mpg|", true};
 }
 
-SettingsDialogModel::FileDialogSpec SettingsDialogModel::PlaybackFileDialog() const
+SettingsDialogModel::FileDialogRequest SettingsDialogModel::PlaybackFileDialog() const
 {
     return {nullptr, nullptr,
             Developer() ? "Video Files (*.mpg;*.c3s;*.kvx)|*.mpg; *.c3s; *.kvx||"

@@ -56,7 +56,7 @@ class SettingsDialogModel : private DevicePropertyAccess::Listener
 {
 public:
     // The file dialogs of the two browse buttons.
-    struct FileDialogSpec
+    struct FileDialogRequest
     {
         const char* pszDefaultExtension; // null: none
         const char* pszInitialName;      // null: none
@@ -126,8 +126,8 @@ public:
     // OK: validates and stores; the dialog closes afterwards whatever was shown.
     void OnOk();
 
-    static FileDialogSpec CaptureFileDialog();
-    FileDialogSpec PlaybackFileDialog() const;
+    static FileDialogRequest CaptureFileDialog();
+    FileDialogRequest PlaybackFileDialog() const;
 
 private:
     static std::size_t Index(SettingsEdit edit) { return static_cast<std::size_t>(edit); }

@@ -16,16 +16,16 @@ QStringList NameFilters(const char* pszFilter)
     return filters;
 }
 
-QString ChooseFile(QWidget* pParent, const SettingsDialogModel::FileDialogSpec& spec)
+QString ChooseFile(QWidget* pParent, const SettingsDialogModel::FileDialogRequest& request)
 {
     QFileDialog dialog(pParent);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setNameFilters(NameFilters(spec.pszFilter));
-    if (spec.pszDefaultExtension)
-        dialog.setDefaultSuffix(QString::fromUtf8(spec.pszDefaultExtension));
-    if (spec.pszInitialName)
-        dialog.selectFile(QString::fromUtf8(spec.pszInitialName));
+    dialog.setNameFilters(NameFilters(request.pszFilter));
+    if (request.pszDefaultExtension)
+        dialog.setDefaultSuffix(QString::fromUtf8(request.pszDefaultExtension));
+    if (request.pszInitialName)
+        dialog.selectFile(QString::fromUtf8(request.pszInitialName));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     return dialog.selectedFiles().front();

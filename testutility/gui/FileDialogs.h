@@ -9,7 +9,7 @@
 #include <QString>
 #include <QWidget>
 
-QString ChooseFile(QWidget* pParent, const SettingsDialogModel::FileDialogSpec& spec);
+QString ChooseFile(QWidget* pParent, const SettingsDialogModel::FileDialogRequest& request);
 
 // "MPEG2 Files (*.mpg)|*.mpg|" as Qt's name filters: "MPEG2 Files (*.mpg)".
 QStringList NameFilters(const char* pszFilter);
